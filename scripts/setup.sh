@@ -1,0 +1,18 @@
+#!/bin/sh
+# Installs what building and testing vorda needs on a Debian machine, and
+# nothing that is already there.
+set -eu
+packages="cmake ninja-build googletest g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
+  binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 wine64 xvfb xauth fonts-liberation2
+  imagemagick libgl1-mesa-dri clang libclang-rt-14-dev"
+missing=""
+for p in $packages; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing="$missing $p"
+done
+if [ -n "$missing" ]; then
+  echo "setup: installing$missing"
+  SUDO=""
+  [ "$(id -u)" = 0 ] || SUDO=sudo
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends $missing
+fi

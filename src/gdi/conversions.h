@@ -1,0 +1,71 @@
+// Model-to-device arithmetic shared by every GDI primitive. Pure code: no
+// platform header, so it can be built and exercised on its own.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+
+namespace vorda {
+
+// Device coordinates are clamped into this range before GDI sees them.
+constexpr int32_t kMaxDeviceCoordinate = 16383;
+
+// device = Scale * axis value + Offset, per axis.
+struct WorldTransform {
+  double XScale;
+  double YScale;
+  double XOffset;
+  double YOffset;
+};
+
+struct DevicePoint {
+  int32_t x;
+  int32_t y;
+};
+
+// Truncates toward zero; a value that is not a number, infinite or outside
+// the 32-bit range gives INT32_MIN instead of undefined behaviour.
+inline int32_t TruncToInt32(double v) {
+  if (v > -2147483649.0 && v < 2147483648.0) return static_cast<int32_t>(v);
+  return INT32_MIN;
+}
+
+inline int32_t ClampToDevice(double v) {
+  int32_t t = TruncToInt32(v);
+  if (t > kMaxDeviceCoordinate) return kMaxDeviceCoordinate;
+  if (t < 0) return 0;
+  return t;
+}
+
+// A GDI colour from unit components: each * 255, truncated, low 8 bits;
+// red in the low byte. Out-of-range components wrap rather than clamp.
+inline uint32_t UnitRgb(double red, double green, double blue) {
+  auto byte = [](double c) { return static_cast<uint32_t>(TruncToInt32(c * 255.0)) & 0xFFu; };
+  return byte(red) | (byte(green) << 8) | (byte(blue) << 16);
+}
+
+// Minus the distance between the y-axis ends: where non-positive values sit
+// on a logarithmic axis, so they land just below the visible range.
+inline double LogFloor(double axisTop, double axisBottom) {
+  return axisTop > axisBottom ? axisBottom - axisTop : axisTop - axisBottom;
+}
+
+// Not-a-number is neither zero nor negative, so it stays not-a-number.
+inline double LogAxisValue(double v, double logFloor) {
+  return v <= 0.0 ? logFloor : std::log10(v);
+}
+
+inline double AxisValue(double v, bool isLog, double logFloor) {
+  return isLog ? LogAxisValue(v, logFloor) : v;
+}
+
+// Maps axis values (already logarithmic where the axis is) to pixels.
+inline DevicePoint ToDevice(const WorldTransform& t, double x, double y) {
+  return {ClampToDevice(t.XScale * x + t.XOffset), ClampToDevice(t.YScale * y + t.YOffset)};
+}
+
+// Replaces, in place, the x values (even indexes) and/or the y values (odd
+// indexes) of an interleaved array by their logarithmic axis values.
+void ApplyLogAxes(double* data, uint32_t count, bool xIsLog, bool yIsLog, double logFloor);
+
+}  // namespace vorda

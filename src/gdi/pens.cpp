@@ -1,0 +1,33 @@
+// MSNewPen: a styled, coloured pen for the host, who owns it from then on.
+#include "gdi/conversions.h"
+#include "gdi/keywords.h"
+#include "host/report.h"
+#include "vorda.h"
+
+using namespace vorda;
+
+namespace {
+
+const KeywordEntry<int> kPenStyles[] = {
+    {"SOLID", PS_SOLID}, {"DASH", PS_DASH}, {"DOT", PS_DOT},
+    {"DASHDOT", PS_DASHDOT}, {"DASHDOTDOT", PS_DASHDOTDOT},
+};
+
+}  // namespace
+
+// The messages name MSPolyLine: that is what hosts have always been shown.
+extern "C" int __cdecl MSNewPen(HostObject host, HPEN* pen, const char* style, int width,
+                                double red, double green, double blue) {
+  int penStyle = 0;
+  if (!FindKeyword(kPenStyles, style, &penStyle))
+    return ReportError(host, "In MSPolyLine. Pen style not recognized.");
+  HPEN made = CreatePen(penStyle, width, UnitRgb(red, green, blue));
+  if (!pen) {
+    // Nowhere to hand the pen to: do not leave it orphaned.
+    if (made) DeleteObject(made);
+    return ReportError(host, "In MSPolyLine. CreatePen failed.");
+  }
+  *pen = made;
+  if (!made) return ReportError(host, "In MSPolyLine. CreatePen failed.");
+  return 1;
+}

@@ -1,0 +1,36 @@
+// Scratch memory that fails like malloc: no exception can come out of it,
+// and the guard frees it on every path out of the operation.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+
+namespace vorda {
+
+struct FreeDeleter {
+  void operator()(void* p) const { std::free(p); }
+};
+
+template <typename T>
+using Scratch = std::unique_ptr<T[], FreeDeleter>;
+
+// count * size in bytes, or false when the product does not fit size_t.
+inline bool CheckedBytes(uint64_t count, size_t size, size_t* bytes) {
+  if (size != 0 && count > SIZE_MAX / size) return false;
+  *bytes = static_cast<size_t>(count) * size;
+  return true;
+}
+
+// An array of `count` T, or null when it cannot be had (or would overflow).
+template <typename T>
+Scratch<T> AllocateScratch(uint64_t count) {
+  size_t bytes = 0;
+  if (!CheckedBytes(count, sizeof(T), &bytes)) return Scratch<T>();
+  // malloc(0) may return null; ask for one byte so that an empty array
+  // is not mistaken for a failed allocation.
+  return Scratch<T>(static_cast<T*>(std::malloc(bytes ? bytes : 1)));
+}
+
+}  // namespace vorda

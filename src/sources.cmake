@@ -1,0 +1,16 @@
+# Sources of vorda.dll. The pure ones include no platform header and can
+# also be built natively.
+set(VORDA_PURE_SOURCES
+  src/gdi/conversions.cpp
+  src/surfaces/bmp_layout.cpp
+)
+set(VORDA_PLATFORM_SOURCES
+  src/dllmain.cpp
+  src/host/report.cpp
+  src/gdi/xform.cpp
+  src/gdi/pens.cpp
+  src/gdi/polyline.cpp
+  src/surfaces/bitmap_surface.cpp
+  src/surfaces/bmp_file.cpp
+)
+set(VORDA_SYSTEM_LIBS gdi32 user32 kernel32)

@@ -1,0 +1,126 @@
+#include "tarn.h"
+
+#include <cstdio>
+
+namespace tarn {
+
+void Host::Reset() {
+  objects_.clear();
+  objects_[1] = Object{"root", {}, {}};
+  next_ = 2;
+  errors_.clear();
+  errorResult_ = 0;
+  faults_.clear();
+  calls_.clear();
+}
+
+Handle Host::Root() const { return 1; }
+
+Handle Host::NewObject(const std::string& kind) {
+  Handle h = next_++;
+  objects_[h] = Object{kind, {}, {}};
+  return h;
+}
+
+bool Host::Exists(Handle object) const { return objects_.count(object) != 0; }
+
+std::string Host::KindOf(Handle object) const {
+  const Object* o = Lookup(object);
+  return o ? o->kind : std::string();
+}
+
+void Host::Delete(Handle object) {
+  if (object != Root()) objects_.erase(object);
+}
+
+size_t Host::ObjectCount() const { return objects_.size(); }
+
+Host::Object* Host::Lookup(Handle object) {
+  auto it = objects_.find(object);
+  return it == objects_.end() ? nullptr : &it->second;
+}
+
+const Host::Object* Host::Lookup(Handle object) const {
+  auto it = objects_.find(object);
+  return it == objects_.end() ? nullptr : &it->second;
+}
+
+void Host::Set(Handle object, const std::string& name, Property value) {
+  if (Object* o = Lookup(object)) o->properties[name] = std::move(value);
+}
+
+const Property* Host::Find(Handle object, const std::string& name) const {
+  const Object* o = Lookup(object);
+  if (!o) return nullptr;
+  auto it = o->properties.find(name);
+  return it == o->properties.end() ? nullptr : &it->second;
+}
+
+void Host::Remove(Handle object, const std::string& name) {
+  if (Object* o = Lookup(object)) o->properties.erase(name);
+}
+
+void Host::SetRoutine(Handle object, const std::string& name,
+                      std::function<int(Handle)> routine) {
+  if (Object* o = Lookup(object)) o->routines[name] = std::move(routine);
+}
+
+const std::vector<ErrorRecord>& Host::Errors() const { return errors_; }
+
+std::vector<std::string> Host::Messages() const {
+  std::vector<std::string> out;
+  for (const ErrorRecord& e : errors_) out.push_back(e.message);
+  return out;
+}
+
+void Host::ClearErrors() { errors_.clear(); }
+void Host::SetErrorResult(int result) { errorResult_ = result; }
+void Host::SetEchoErrors(bool echo) { echo_ = echo; }
+
+void Host::AddFault(const Fault& fault) { faults_.push_back(fault); }
+void Host::ClearFaults() { faults_.clear(); }
+
+int Host::CallCount(const std::string& operation) const {
+  auto it = calls_.find(operation);
+  return it == calls_.end() ? 0 : it->second;
+}
+
+bool Host::ShouldFail(const char* operation, const char* name) {
+  ++calls_[operation];
+  for (Fault& f : faults_) {
+    if (f.operation != operation) continue;
+    if (!f.name.empty() && (!name || f.name != name)) continue;
+    if (f.skip > 0) {
+      --f.skip;
+      continue;
+    }
+    if (f.times > 0) {
+      --f.times;
+      return true;
+    }
+  }
+  return false;
+}
+
+int Host::RecordError(Handle object, const char* message) {
+  errors_.push_back({object, message ? message : ""});
+  if (echo_) std::fprintf(stderr, "vorda: %s\n", message ? message : "");
+  return errorResult_;
+}
+
+int Host::CallRoutine(Handle object, const char* name) {
+  Object* o = Lookup(object);
+  if (!o || !name) return 0;
+  auto it = o->routines.find(name);
+  if (it == o->routines.end()) return 0;
+  // Copy the callable: the routine may replace itself or delete its object.
+  std::function<int(Handle)> routine = it->second;
+  return routine(object);
+}
+
+Host& host() {
+  static Host instance;
+  return instance;
+}
+
+}  // namespace tarn

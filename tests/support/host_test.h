@@ -1,0 +1,27 @@
+// The base of tests that call vorda: a fresh stand-in host for each test,
+// with a host object to report to.
+#pragma once
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tarn.h"
+#include "vorda.h"
+
+namespace vorda_test {
+
+class HostTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    tarn::host().Reset();
+    host_ = tarn::host().NewObject("script");
+  }
+  std::vector<std::string> Messages() const { return tarn::host().Messages(); }
+
+  HostObject host_ = 0;
+};
+
+}  // namespace vorda_test

@@ -1,0 +1,82 @@
+#include "surface.h"
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+namespace vorda_test {
+
+DibSurface::DibSurface(int width, int height, int bitsPerPixel)
+    : width_(width), height_(height), bits_(bitsPerPixel) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // top-down rows
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = static_cast<WORD>(bitsPerPixel);
+  info.bmiHeader.biCompression = BI_RGB;
+  dc_ = CreateCompatibleDC(nullptr);
+  bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &pixels_, nullptr, 0);
+  if (!dc_ || !bitmap_) throw std::runtime_error("cannot make a DIB surface");
+  previous_ = SelectObject(dc_, bitmap_);
+  Fill(RGB(255, 255, 255));
+}
+
+DibSurface::~DibSurface() {
+  SelectObject(dc_, previous_);
+  DeleteObject(bitmap_);
+  DeleteDC(dc_);
+}
+
+void DibSurface::Fill(COLORREF colour) {
+  HBRUSH brush = CreateSolidBrush(colour);
+  RECT all{0, 0, width_, height_};
+  FillRect(dc_, &all, brush);
+  DeleteObject(brush);
+  GdiFlush();
+}
+
+COLORREF DibSurface::Pixel(int x, int y) const {
+  GdiFlush();
+  int stride = ((width_ * bits_ + 31) / 32) * 4;
+  const uint8_t* row = static_cast<const uint8_t*>(pixels_) + static_cast<size_t>(y) * stride;
+  switch (bits_) {
+    case 32:
+    case 24: {
+      const uint8_t* p = row + x * (bits_ / 8);
+      return RGB(p[2], p[1], p[0]);
+    }
+    case 16: {  // 5-5-5, widened so that full intensity reads as 255
+      uint16_t v = static_cast<uint16_t>(row[x * 2] | (row[x * 2 + 1] << 8));
+      auto widen = [](int c) { return static_cast<BYTE>((c << 3) | (c >> 2)); };
+      return RGB(widen((v >> 10) & 31), widen((v >> 5) & 31), widen(v & 31));
+    }
+    default:
+      throw std::runtime_error("unsupported depth");
+  }
+}
+
+int DibSurface::Count(COLORREF colour) const {
+  int n = 0;
+  for (int y = 0; y < height_; ++y)
+    for (int x = 0; x < width_; ++x) n += Pixel(x, y) == colour;
+  return n;
+}
+
+std::vector<uint8_t> ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+bool FileExists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string TempPath(const std::string& name) {
+  char dir[MAX_PATH];
+  GetTempPathA(MAX_PATH, dir);
+  return std::string(dir) + "vorda-" + std::to_string(GetCurrentProcessId()) + "-" + name;
+}
+
+}  // namespace vorda_test

@@ -1,0 +1,51 @@
+// Test surfaces and files: a white DIB section of a chosen depth selected
+// into a memory device context, read back pixel by pixel.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vorda_test {
+
+class DibSurface {
+ public:
+  DibSurface(int width, int height, int bitsPerPixel = 32);
+  DibSurface(const DibSurface&) = delete;
+  DibSurface& operator=(const DibSurface&) = delete;
+  ~DibSurface();
+
+  HDC dc() const { return dc_; }
+  int width() const { return width_; }
+  int height() const { return height_; }
+  // The colour at (x, y) as a COLORREF (red in the low byte); top-left origin.
+  COLORREF Pixel(int x, int y) const;
+  // How many pixels have exactly this colour.
+  int Count(COLORREF colour) const;
+  // How many pixels differ from white.
+  int NonWhite() const { return width_ * height_ - Count(RGB(255, 255, 255)); }
+  void Fill(COLORREF colour);
+
+ private:
+  int width_, height_, bits_;
+  HDC dc_ = nullptr;
+  HBITMAP bitmap_ = nullptr;
+  HGDIOBJ previous_ = nullptr;
+  void* pixels_ = nullptr;
+};
+
+std::vector<uint8_t> ReadBytes(const std::string& path);
+bool FileExists(const std::string& path);
+// A path for a scratch file of this test run.
+std::string TempPath(const std::string& name);
+
+inline uint32_t Le32(const std::vector<uint8_t>& b, size_t at) {
+  return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (uint32_t{b[at + 3]} << 24);
+}
+inline uint16_t Le16(const std::vector<uint8_t>& b, size_t at) {
+  return static_cast<uint16_t>(b[at] | (b[at + 1] << 8));
+}
+
+}  // namespace vorda_test
