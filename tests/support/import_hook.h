@@ -98,8 +98,15 @@ class ImportHook<R(A...)> : public AnyHook {
   Function original_ = nullptr;
 };
 
+// The C runtime's allocators, without the attributes their declarations
+// carry (which a template argument cannot hold).
+using MallocSig = void*(size_t);
+using CallocSig = void*(size_t, size_t);
+using ReallocSig = void*(void*, size_t);
+using FreeSig = void(void*);
+
 // Hooks a function by its declaration: VORDA_HOOK(h, "gdi32.dll", Polyline, lambda).
 #define VORDA_HOOK(var, dll, fn, ...) \
-  ::vorda_test::ImportHook<std::remove_pointer_t<decltype(&fn)>> var(dll, #fn, __VA_ARGS__)
+  ::vorda_test::ImportHook<std::remove_pointer_t<decltype(&fn)>> var{dll, #fn, __VA_ARGS__}
 
 }  // namespace vorda_test

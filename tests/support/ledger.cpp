@@ -17,13 +17,6 @@ const void* AsKey(T v) {
 bool Deleted(BOOL result) { return result != 0; }
 bool FreedGlobal(HGLOBAL result) { return result == nullptr; }
 
-// The C runtime's allocators, without the attributes their declarations
-// carry (which a template argument cannot hold).
-using MallocSig = void*(size_t);
-using CallocSig = void*(size_t, size_t);
-using ReallocSig = void*(void*, size_t);
-using FreeSig = void(void*);
-
 }  // namespace
 
 template <typename Sig>
