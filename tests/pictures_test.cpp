@@ -34,8 +34,11 @@ COLORREF QuadrantColour(int x, int y, int width, int height) {
   return bottom ? (right ? kYellow : kBlue) : (right ? kGreen : kRed);
 }
 
-// A 24-bit bottom-up BMP file of the quadrant picture.
-std::string QuadrantBmp(int width, int height) {
+constexpr COLORREF kMagenta = RGB(255, 0, 255);
+
+// A 24-bit bottom-up BMP file of the quadrant picture, optionally with a
+// magenta edge one pixel wide that shows whether all of it was drawn.
+std::string QuadrantBmp(int width, int height, bool edged = false) {
   const int stride = (width * 3 + 3) & ~3;
   const uint32_t pixelBytes = static_cast<uint32_t>(stride * height);
   std::string file(54 + pixelBytes, '\0');
@@ -55,7 +58,8 @@ std::string QuadrantBmp(int width, int height) {
   for (int y = 0; y < height; ++y) {
     size_t row = 54 + static_cast<size_t>(height - 1 - y) * stride;
     for (int x = 0; x < width; ++x) {
-      COLORREF c = QuadrantColour(x, y, width, height);
+      bool edge = x == 0 || y == 0 || x == width - 1 || y == height - 1;
+      COLORREF c = edged && edge ? kMagenta : QuadrantColour(x, y, width, height);
       file[row + 3 * x] = static_cast<char>(GetBValue(c));
       file[row + 3 * x + 1] = static_cast<char>(GetGValue(c));
       file[row + 3 * x + 2] = static_cast<char>(GetRValue(c));
@@ -213,6 +217,23 @@ TEST_F(PictureTest, FileIsDrawnAtItsNaturalSizeInTheTopLeftCorner) {
     ExpectPictureAt(surface_, {0, 0, w, h});
     std::remove(path.c_str());
   }
+  // One to one, the whole picture comes out upright: every pixel of its edge
+  // lands on the device's, none is cut off or doubled.
+  surface_.Fill(kWhite);
+  std::string path = WriteTemp("edged.bmp", QuadrantBmp(37, 21, true));
+  EXPECT_EQ(MSLoadPictureFile(host_, path.c_str()), 1);
+  std::remove(path.c_str());
+  EXPECT_EQ(surface_.Count(kMagenta), 2 * 37 + 2 * 21 - 4);
+  for (int x = 0; x < 37; ++x) {
+    EXPECT_EQ(surface_.Pixel(x, 0), kMagenta) << x;
+    EXPECT_EQ(surface_.Pixel(x, 20), kMagenta) << x;
+  }
+  for (int y = 0; y < 21; ++y) {
+    EXPECT_EQ(surface_.Pixel(0, y), kMagenta) << y;
+    EXPECT_EQ(surface_.Pixel(36, y), kMagenta) << y;
+  }
+  EXPECT_EQ(surface_.Pixel(1, 1), kRed);
+  EXPECT_EQ(surface_.Pixel(35, 19), kYellow);
   EXPECT_THAT(Messages(), IsEmpty());
 }
 
