@@ -439,7 +439,16 @@ TEST_F(PictureTest, EveryFailingStepOfTheFileReadIsReportedAndReleasesWhatItMade
 
   tarn::host().ClearErrors();
   EXPECT_EQ(MSLoadPictureFile(host_, nullptr), -3);
-  EXPECT_THAT(Messages(), ElementsAre("Error in LoadPictureFile line 674\n"));
+  // An empty file gets a block of no bytes, which the platform cannot lock.
+  const std::string empty = WriteTemp("empty.bmp", "");
+  {
+    Ledger ledger;
+    EXPECT_EQ(MSLoadPictureFile(host_, empty.c_str()), -3);
+    EXPECT_EQ(ledger.Leaks(), "");
+  }
+  std::remove(empty.c_str());
+  EXPECT_THAT(Messages(), ElementsAre("Error in LoadPictureFile line 674\n",
+                                      "Error in LoadPictureFile line 696\n"));
 }
 
 TEST_F(PictureTest, EveryFailingStepOfTheMemoryLoadIsReportedAndReleasesWhatItMade) {
@@ -464,12 +473,16 @@ TEST_F(PictureTest, EveryFailingStepOfTheMemoryLoadIsReportedAndReleasesWhatItMa
     EXPECT_EQ(surface_.NonWhite(), 0);
   }
 
-  // No bytes at all: refused before anything is made.
+  // No bytes at all: refused before anything is made. An empty channel
+  // gets a block of no bytes, which the platform cannot lock.
   tarn::host().ClearErrors();
   Ledger ledger;
   EXPECT_EQ(MSLoadPicture(host_, nullptr, 100), 9);
-  EXPECT_THAT(Messages(), ElementsAre("This Message channel is not a valid picture channel.\n"));
   EXPECT_EQ(ledger.Made("GlobalAlloc"), 0);
+  EXPECT_EQ(MSLoadPicture(host_, bmp.data(), 0), 9);
+  EXPECT_THAT(Messages(), ElementsAre("This Message channel is not a valid picture channel.\n",
+                                      "Error in MSLoadPicture line 759\n"));
+  EXPECT_EQ(ledger.Leaks(), "");
 }
 
 }  // namespace
