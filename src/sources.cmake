@@ -3,6 +3,7 @@
 set(VORDA_PURE_SOURCES
   src/gdi/conversions.cpp
   src/surfaces/bmp_layout.cpp
+  src/surfaces/picture_fit.cpp
 )
 set(VORDA_PLATFORM_SOURCES
   src/dllmain.cpp
@@ -12,5 +13,7 @@ set(VORDA_PLATFORM_SOURCES
   src/gdi/polyline.cpp
   src/surfaces/bitmap_surface.cpp
   src/surfaces/bmp_file.cpp
+  src/surfaces/metafile_surface.cpp
+  src/surfaces/pictures.cpp
 )
-set(VORDA_SYSTEM_LIBS gdi32 user32 kernel32)
+set(VORDA_SYSTEM_LIBS gdi32 user32 kernel32 ole32 oleaut32 uuid)

@@ -1,5 +1,8 @@
 #include "ledger.h"
 
+#include <ole2.h>
+#include <olectl.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
@@ -98,6 +101,34 @@ Ledger::Ledger() {
     *original = hook->Original();
     hooks_.push_back(std::move(hook));
   }
+  if (FindImportSlot(VordaModule(), "ole32.dll", "CreateStreamOnHGlobal")) {
+    auto original = std::make_shared<decltype(&CreateStreamOnHGlobal)>(nullptr);
+    auto hook = std::make_unique<ImportHook<decltype(CreateStreamOnHGlobal)>>(
+        "ole32.dll", "CreateStreamOnHGlobal",
+        [this, original](HGLOBAL block, BOOL deleteOnRelease, IStream** stream) {
+          HRESULT result = (*original)(block, deleteOnRelease, stream);
+          if (SUCCEEDED(result) && stream && *stream) {
+            // The stream frees the block when it goes.
+            if (deleteOnRelease && block) Remove(block);
+            Track(*stream, "CreateStreamOnHGlobal");
+          }
+          return result;
+        });
+    *original = hook->Original();
+    hooks_.push_back(std::move(hook));
+  }
+  if (FindImportSlot(VordaModule(), "oleaut32.dll", "OleLoadPicture")) {
+    auto original = std::make_shared<decltype(&OleLoadPicture)>(nullptr);
+    auto hook = std::make_unique<ImportHook<decltype(OleLoadPicture)>>(
+        "oleaut32.dll", "OleLoadPicture",
+        [this, original](IStream* stream, LONG size, BOOL runMode, REFIID iid, void** object) {
+          HRESULT result = (*original)(stream, size, runMode, iid, object);
+          if (object && *object) Track(static_cast<IUnknown*>(*object), "OleLoadPicture");
+          return result;
+        });
+    *original = hook->Original();
+    hooks_.push_back(std::move(hook));
+  }
   for (const char* name : {"GlobalFree", "LocalFree"}) {
     if (!FindImportSlot(VordaModule(), "kernel32.dll", name)) continue;
     auto original = std::make_shared<decltype(&GlobalFree)>(nullptr);
@@ -139,10 +170,17 @@ Ledger::Ledger() {
 Ledger::~Ledger() {
   // Unhook in the reverse order of hooking.
   while (!hooks_.empty()) hooks_.pop_back();
+  for (auto& [object, maker] : com_) object->Release();
 }
 
 void Ledger::Add(const void* handle, const char* maker) {
   alive_[reinterpret_cast<uintptr_t>(handle)] = maker;
+  ++made_[maker];
+}
+
+void Ledger::Track(IUnknown* object, const char* maker) {
+  object->AddRef();
+  com_.emplace_back(object, maker);
   ++made_[maker];
 }
 
@@ -157,6 +195,14 @@ std::string Ledger::Leaks() const {
   std::ostringstream out;
   for (const auto& [handle, maker] : alive_)
     out << maker << " 0x" << std::hex << handle << std::dec << "\n";
+  for (const auto& [object, maker] : com_) {
+    // Besides the ledger's own reference and the one taken to look, any
+    // reference left is one that vorda never gave up.
+    ULONG references = object->AddRef();
+    object->Release();
+    if (references > 2)
+      out << maker << " " << object << " holds " << references - 2 << " reference(s)\n";
+  }
   return out.str();
 }
 
