@@ -7,6 +7,9 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 sh scripts/setup.sh
 
+# The pure code natively, under the sanitizers and the fuzzers.
+sh scripts/native.sh
+
 cmake --preset win32
 cmake --build --preset win32
 ctest --preset win32

@@ -17,10 +17,12 @@ uint32_t HeaderBlockBytes(int colorClass) {
 
 bool BmpSizeImage(int32_t width, int32_t height, int colorClass, uint32_t* sizeImage) {
   if (width < 0 || height < 0 || colorClass <= 0) return false;
+  // Width and class are below 2^31 each, so the row fits 64 bits; the
+  // product with the height might not, so it is bounded before it is made.
   int64_t rowBits = (static_cast<int64_t>(width) * colorClass + 31) & ~static_cast<int64_t>(31);
-  int64_t bytes = rowBits / 8 * height;
-  if (bytes > INT32_MAX) return false;
-  *sizeImage = static_cast<uint32_t>(bytes);
+  int64_t rowBytes = rowBits / 8;
+  if (height != 0 && rowBytes > INT32_MAX / height) return false;
+  *sizeImage = static_cast<uint32_t>(rowBytes * height);
   return true;
 }
 
