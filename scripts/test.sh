@@ -26,5 +26,8 @@ xvfb-run -a -s "-screen 0 1280x1024x24" sh -c '
   WINEPREFIX="$1" WINEDEBUG=-all /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 || true
   ctest --preset win64
   status=$?
+  # The robustness tests count what they tried; show the totals.
+  grep -h -E "^(fault sweep: [0-9]+ |bad input: [0-9]+ |soak: )" \
+    build/win64/Testing/Temporary/LastTest.log 2>/dev/null || true
   WINEPREFIX="$1" /usr/lib/wine/wineserver64 -k 2>/dev/null || true
   exit $status' sh "$prefix"

@@ -54,7 +54,10 @@ extern "C" HDC __cdecl MSCreateBitmapDC(HostObject host, const double* widthInch
   }
   if (!bitmap) return Failed(host, "CreateCompatibleBitmap failed error code %d\n", bitmapError);
 
-  if (!SelectObject(dc.get(), bitmap.get()))
+  // Null is how a bitmap fails to select; the region error value is refused
+  // too, so that a bitmap not selected is never handed out as selected.
+  HGDIOBJ previous = SelectObject(dc.get(), bitmap.get());
+  if (!previous || previous == HGDI_ERROR)
     return Failed(host, "SelectObject failed error code %d\n", GetLastError());
   if (!BitBlt(dc.get(), 0, 0, width, height, nullptr, 0, 0, WHITENESS)) {
     DWORD code = GetLastError();

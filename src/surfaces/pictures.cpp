@@ -129,7 +129,9 @@ extern "C" int __cdecl MSLoadPictureFile(HostObject host, const char* fileName) 
     LockedGlobal bytes(block.get());
     if (!bytes.get()) return FileFailure(host, 696);
     DWORD read = 0;
-    if (!ReadFile(file.get(), bytes.get(), size, &read, nullptr)) return FileFailure(host, 704);
+    // A short read would hand the loader bytes that were never read.
+    if (!ReadFile(file.get(), bytes.get(), size, &read, nullptr) || read != size)
+      return FileFailure(host, 704);
   }
   file.close();
 

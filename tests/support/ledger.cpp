@@ -186,6 +186,19 @@ void Ledger::Track(IUnknown* object, const char* maker) {
 
 void Ledger::Remove(const void* handle) { alive_.erase(reinterpret_cast<uintptr_t>(handle)); }
 
+int Ledger::Keep(const std::string& maker) {
+  int kept = 0;
+  for (auto it = alive_.begin(); it != alive_.end();) {
+    if (it->second == maker) {
+      it = alive_.erase(it);
+      ++kept;
+    } else {
+      ++it;
+    }
+  }
+  return kept;
+}
+
 int Ledger::Made(const std::string& maker) const {
   auto it = made_.find(maker);
   return it == made_.end() ? 0 : it->second;

@@ -32,6 +32,10 @@ class Ledger {
   // has made so far.
   int Made(const std::string& maker) const;
   int Alive() const { return static_cast<int>(alive_.size()); }
+  // Stops accounting for what the named maker made that is still alive,
+  // for objects vorda rightly keeps (the process-wide background brush);
+  // returns how many.
+  int Keep(const std::string& maker);
 
   // Used by the hooks.
   void Add(const void* handle, const char* maker);
