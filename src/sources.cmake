@@ -3,6 +3,8 @@
 set(VORDA_PURE_SOURCES
   src/gdi/conversions.cpp
   src/surfaces/bmp_layout.cpp
+  src/traces/block_plan.cpp
+  src/traces/block_format.cpp
 )
 set(VORDA_PLATFORM_SOURCES
   src/dllmain.cpp
@@ -12,5 +14,8 @@ set(VORDA_PLATFORM_SOURCES
   src/gdi/polyline.cpp
   src/surfaces/bitmap_surface.cpp
   src/surfaces/bmp_file.cpp
+  src/traces/trace_call.cpp
+  src/traces/xy_trace.cpp
+  src/traces/time_series.cpp
 )
 set(VORDA_SYSTEM_LIBS gdi32 user32 kernel32)
