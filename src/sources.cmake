@@ -4,6 +4,8 @@ set(VORDA_PURE_SOURCES
   src/gdi/conversions.cpp
   src/surfaces/bmp_layout.cpp
   src/surfaces/picture_fit.cpp
+  src/traces/block_plan.cpp
+  src/traces/block_format.cpp
 )
 set(VORDA_PLATFORM_SOURCES
   src/dllmain.cpp
@@ -15,5 +17,8 @@ set(VORDA_PLATFORM_SOURCES
   src/surfaces/bmp_file.cpp
   src/surfaces/metafile_surface.cpp
   src/surfaces/pictures.cpp
+  src/traces/trace_call.cpp
+  src/traces/xy_trace.cpp
+  src/traces/time_series.cpp
 )
 set(VORDA_SYSTEM_LIBS gdi32 user32 kernel32 ole32 oleaut32 uuid)
