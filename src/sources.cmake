@@ -3,6 +3,7 @@
 set(VORDA_PURE_SOURCES
   src/gdi/conversions.cpp
   src/surfaces/bmp_layout.cpp
+  src/gl/gl_geometry.cpp
 )
 set(VORDA_PLATFORM_SOURCES
   src/dllmain.cpp
@@ -12,5 +13,9 @@ set(VORDA_PLATFORM_SOURCES
   src/gdi/polyline.cpp
   src/surfaces/bitmap_surface.cpp
   src/surfaces/bmp_file.cpp
+  src/gl/gl_error.cpp
+  src/gl/gl_context.cpp
+  src/gl/gl_draw.cpp
+  src/gl/gl_font.cpp
 )
-set(VORDA_SYSTEM_LIBS gdi32 user32 kernel32)
+set(VORDA_SYSTEM_LIBS gdi32 user32 kernel32 opengl32 glu32)

@@ -1,5 +1,7 @@
 #include "ledger.h"
 
+#include <GL/gl.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
@@ -101,6 +103,28 @@ Ledger::Ledger() {
             Add(metafile, "CloseEnhMetaFile");
           }
           return metafile;
+        });
+    *original = hook->Original();
+    hooks_.push_back(std::move(hook));
+  }
+  // Display lists count as one block per reserved range, keyed by its base.
+  if (FindImportSlot(VordaModule(), "opengl32.dll", "glGenLists")) {
+    auto original = std::make_shared<decltype(&glGenLists)>(nullptr);
+    auto hook = std::make_unique<ImportHook<decltype(glGenLists)>>(
+        "opengl32.dll", "glGenLists", [this, original](GLsizei range) {
+          GLuint base = (*original)(range);
+          if (base) Add(reinterpret_cast<const void*>(uintptr_t{base}), "glGenLists");
+          return base;
+        });
+    *original = hook->Original();
+    hooks_.push_back(std::move(hook));
+  }
+  if (FindImportSlot(VordaModule(), "opengl32.dll", "glDeleteLists")) {
+    auto original = std::make_shared<decltype(&glDeleteLists)>(nullptr);
+    auto hook = std::make_unique<ImportHook<decltype(glDeleteLists)>>(
+        "opengl32.dll", "glDeleteLists", [this, original](GLuint base, GLsizei range) {
+          (*original)(base, range);
+          Remove(reinterpret_cast<const void*>(uintptr_t{base}));
         });
     *original = hook->Original();
     hooks_.push_back(std::move(hook));
