@@ -86,6 +86,10 @@ class GlTest : public HostTest {
 TEST_F(GlTest, NewFontRefusesBeforeAnyEnable) {
   Ledger ledger;
   EXPECT_EQ(GLNewFont("Arial", 16, 0), 0);
+  // A null device context is no GLEnable either.
+  EXPECT_EQ(GLEnable(host_, nullptr, 0, 10, 10, 0), 0);
+  EXPECT_THAT(Messages(), ElementsAre("invalid operation"));
+  EXPECT_EQ(GLNewFont("Arial", 16, 0), 0);
   EXPECT_EQ(ledger.Made("glGenLists"), 0);
   EXPECT_EQ(ledger.Made("CreateFontA"), 0);
   EXPECT_EQ(GLDisable(), 1);
@@ -163,6 +167,21 @@ TEST_F(GlTest, NewDeviceContextIsClearedToWhiteTheSameOneIsNot) {
   // context after it.
   EXPECT_EQ(contexts, 0);
   EXPECT_THAT(Messages(), IsEmpty());
+}
+
+// A device context the rendering context cannot be made current with must
+// not cost the current window its picture, nor pass for success.
+TEST_F(GlTest, EnableWithUnusableDcKeepsTheCurrentWindow) {
+  GlWindow a(100, 60);
+  FreshPixels(a);
+  const float line[] = {0, 30, 100, 30};
+  ASSERT_EQ(GLPolyLine(host_, line, 4, 0, 1, 0, 0, 0), 1);
+  EXPECT_EQ(GLEnable(host_, nullptr, 0, 100, 60, 0), 0);
+  EXPECT_THAT(Messages(), ElementsAre("invalid operation"));
+  EXPECT_EQ(wglGetCurrentDC(), a.dc());
+  // Still the device context of record: enabling it again does not clear.
+  ASSERT_EQ(GLEnable(host_, a.dc(), 0, 100, 60, 0), 1);
+  EXPECT_EQ(GlPixels(100, 60).At(50, 30), RGB(0, 0, 0));
 }
 
 TEST_F(GlTest, SetXFormLoadsTransformWithPixelCentreOffset) {

@@ -7,6 +7,7 @@
 
 #include "gl/gl_geometry.h"
 #include "gl/gl_state.h"
+#include "host/report.h"
 #include "vorda.h"
 
 namespace vorda {
@@ -29,11 +30,9 @@ PIXELFORMATDESCRIPTOR RequestedPixelFormat() {
 }
 static_assert(sizeof(PIXELFORMATDESCRIPTOR) == 40);
 
-// A device context seen for the first time gets the context made current
-// with it and starts white.
+// A device context seen for the first time starts white; the context has
+// just been made current with it.
 void AdoptDc(HDC dc) {
-  // Failures here surface, if at all, as a GL error in the final check.
-  wglMakeCurrent(dc, glState.RenderContext);
   glState.GlDc = dc;
   glClearColor(1.0f, 1.0f, 1.0f, 0.0f);
   glClearDepth(1.0);
@@ -58,7 +57,16 @@ extern "C" int __cdecl GLEnable(HostObject host, HDC dc, unsigned deviceLeft, un
     SetPixelFormat(dc, ChoosePixelFormat(dc, &pfd), &pfd);
   }
   if (!glState.RenderContext) glState.RenderContext = wglCreateContext(dc);
-  if (glState.GlDc != dc) AdoptDc(dc);
+  if (glState.GlDc != dc || !dc) {
+    // Without a context made current with the new device context, the
+    // clear and the coordinate system would land on the previous window,
+    // or nowhere.
+    if (!glState.RenderContext || !wglMakeCurrent(dc, glState.RenderContext)) {
+      ReportError(host, reinterpret_cast<const char*>(gluErrorString(GL_INVALID_OPERATION)));
+      return 0;
+    }
+    AdoptDc(dc);
+  }
 
   GlBox viewport = ViewportFor(deviceLeft, deviceRight, deviceTop, deviceBottom);
   glViewport(viewport.x, viewport.y, viewport.width, viewport.height);

@@ -30,7 +30,27 @@ void PumpMessages() {
 
 }  // namespace
 
+// Windows are kept for the whole run and handed out again by size: without
+// a window manager, Wine waits two seconds for every visible window it
+// destroys.
+struct SpareWindow {
+  int width, height;
+  HWND hwnd;
+  HDC dc;
+};
+std::vector<SpareWindow>& Spare() {
+  static std::vector<SpareWindow> spare;
+  return spare;
+}
+
 GlWindow::GlWindow(int width, int height) : width_(width), height_(height) {
+  for (auto it = Spare().begin(); it != Spare().end(); ++it) {
+    if (it->width != width || it->height != height) continue;
+    hwnd_ = it->hwnd;
+    dc_ = it->dc;
+    Spare().erase(it);
+    return;
+  }
   // The client area is the size asked for.
   RECT r{0, 0, width, height};
   AdjustWindowRect(&r, WS_POPUP, FALSE);
@@ -39,15 +59,12 @@ GlWindow::GlWindow(int width, int height) : width_(width), height_(height) {
                           GetModuleHandleA(nullptr), nullptr);
   if (!hwnd_) throw std::runtime_error("cannot make a window");
   PumpMessages();
+  // The class gives each window a device context of its own, for good.
   dc_ = GetDC(hwnd_);
   if (!dc_) throw std::runtime_error("cannot get the window's device context");
 }
 
-GlWindow::~GlWindow() {
-  ReleaseDC(hwnd_, dc_);
-  DestroyWindow(hwnd_);
-  PumpMessages();
-}
+GlWindow::~GlWindow() { Spare().push_back({width_, height_, hwnd_, dc_}); }
 
 GlPixels::GlPixels(int width, int height)
     : width_(width), height_(height), rgb_(static_cast<size_t>(width) * height * 3) {

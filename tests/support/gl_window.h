@@ -1,4 +1,5 @@
-// A real top-level window for the OpenGL back end, and what the rendering
+// A real, visible top-level window for the OpenGL back end (one of the same
+// size may have served an earlier test), and what the rendering
 // context current on the calling thread shows: frame-buffer pixels read
 // back with glReadPixels (origin at the bottom left, as GL counts).
 #pragma once
