@@ -73,9 +73,8 @@ class GlTest : public HostTest {
     ASSERT_EQ(GLSetXForm(host_, clip, 0, w.width(), w.height(), 0, 0, w.width(), w.height(), 0), 1);
   }
   // The same, starting from white: enabling another device context first
-  // makes GLEnable clear this one. (A new window may well get the device
-  // context handle of one destroyed before, which GLEnable cannot tell from
-  // the same context.)
+  // makes GLEnable clear this one. (Windows of one size serve several
+  // tests, so this one may still be the device context of record.)
   void FreshPixels(const GlWindow& w) {
     static GlWindow* elsewhere = new GlWindow(8, 8);
     ASSERT_EQ(GLEnable(host_, elsewhere->dc(), 0, 8, 8, 0), 1);
@@ -236,6 +235,11 @@ TEST_F(GlTest, ClipScissorsThePlotRectangleWithBothEdges) {
 
   ASSERT_EQ(GLSetXForm(host_, 0, 10, 20, 35, 5, 10, 20, 35, 5), 1);
   EXPECT_EQ(glIsEnabled(GL_SCISSOR_TEST), GL_FALSE);
+  // The widest rectangle: in 32 bits its size would wrap to 0 and hide all.
+  ASSERT_EQ(GLSetXForm(host_, 1, INT32_MIN, INT32_MAX, INT32_MAX, INT32_MIN, 0, 1, 1, 0), 1);
+  EXPECT_EQ(GetInts(GL_SCISSOR_BOX, 4),
+            (std::vector<int>{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}));
+  EXPECT_FLOAT_EQ(GetDoubles(GL_MODELVIEW_MATRIX, 16)[0], 4294967295.0);
   // An inverted rectangle gives a negative scissor size, which GL refuses.
   EXPECT_EQ(GLSetXForm(host_, 1, 20, 10, 35, 5, 10, 20, 35, 5), 0);
   EXPECT_THAT(Messages(), ElementsAre("invalid value"));
@@ -243,7 +247,7 @@ TEST_F(GlTest, ClipScissorsThePlotRectangleWithBothEdges) {
 
 TEST_F(GlTest, PolyLineDrawsOneStripOfCountOverTwoVertices) {
   GlWindow w(120, 100);
-  // (10,20) -> (100,20) -> (100,80); a fourth vertex would go back down.
+  // (10,20) -> (100,20) -> (100,80); a fourth vertex goes back left.
   const float strip[] = {10, 20, 100, 20, 100, 80, 10, 80};
   struct Case {
     unsigned count;
