@@ -48,14 +48,16 @@ std::vector<int> GetInts(GLenum what, int n) {
 class WineFontQuirk {
  public:
   WineFontQuirk()
-      : hook_("opengl32.dll", "wglUseFontBitmapsA", [this](HDC dc, DWORD first, DWORD n, DWORD base) {
-          BOOL ok = hook_.Original()(dc, first, n, base);
-          if (ok && WineVersion() && glGetError() == GL_OUT_OF_MEMORY) ++cleared_;
-          return ok;
-        }) {}
+      : hook_("opengl32.dll", "wglUseFontBitmapsA",
+              [this](HDC dc, DWORD first, DWORD n, DWORD base) {
+                BOOL ok = hook_.Original()(dc, first, n, base);
+                if (ok && WineVersion() && glGetError() == GL_OUT_OF_MEMORY) ++cleared_;
+                return ok;
+              }) {}
   ~WineFontQuirk() {
     if (cleared_)
-      std::printf("[ platform ] Wine %s: cleared %d spurious GL_OUT_OF_MEMORY after wglUseFontBitmapsA\n",
+      std::printf("[ platform ] Wine %s: cleared %d spurious GL_OUT_OF_MEMORY after "
+                  "wglUseFontBitmapsA\n",
                   WineVersion(), cleared_);
   }
 

@@ -57,10 +57,9 @@ extern "C" int __cdecl GLNewFont(const char* faceName, int height, int) {
   ReservedLists lists;
   if (!lists.base()) return 0;
   {
-    // The negative height asks for the character height, without the
-    // internal leading.
-    OwnedGdi<HFONT> font(CreateFontA(-height, 0, 200, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                                     ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+    // Escapement 200: tenths of a degree.
+    OwnedGdi<HFONT> font(CreateFontA(FontHeightFor(height), 0, 200, 0, FW_NORMAL, FALSE, FALSE,
+                                     FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                                      PROOF_QUALITY, DEFAULT_PITCH | FF_DONTCARE, faceName));
     if (!font) return 0;
     SelectedFont selected(glState.GlDc, font.get());

@@ -55,4 +55,11 @@ GlBox ScissorFor(int32_t deviceLeft, int32_t deviceRight, int32_t deviceTop, int
 // not a vertex.
 inline int32_t VertexCount(uint32_t count) { return static_cast<int32_t>(count / 2); }
 
+// The GDI font height that asks for a character height of `height` (without
+// the internal leading): its negation, which wraps at INT32_MIN instead of
+// overflowing.
+inline int32_t FontHeightFor(int32_t height) {
+  return static_cast<int32_t>(0u - static_cast<uint32_t>(height));
+}
+
 }  // namespace vorda
