@@ -6,6 +6,7 @@ set(VORDA_PURE_SOURCES
   src/surfaces/picture_fit.cpp
   src/traces/block_plan.cpp
   src/traces/block_format.cpp
+  src/gl/gl_geometry.cpp
 )
 set(VORDA_PLATFORM_SOURCES
   src/dllmain.cpp
@@ -20,5 +21,9 @@ set(VORDA_PLATFORM_SOURCES
   src/traces/trace_call.cpp
   src/traces/xy_trace.cpp
   src/traces/time_series.cpp
+  src/gl/gl_error.cpp
+  src/gl/gl_context.cpp
+  src/gl/gl_draw.cpp
+  src/gl/gl_font.cpp
 )
-set(VORDA_SYSTEM_LIBS gdi32 user32 kernel32 ole32 oleaut32 uuid)
+set(VORDA_SYSTEM_LIBS gdi32 user32 kernel32 ole32 oleaut32 uuid opengl32 glu32)

@@ -2,6 +2,7 @@
 
 #include <ole2.h>
 #include <olectl.h>
+#include <GL/gl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -117,6 +118,18 @@ Ledger::Ledger() {
     *original = hook->Original();
     hooks_.push_back(std::move(hook));
   }
+  // Display lists count as one block per reserved range, keyed by its base.
+  if (FindImportSlot(VordaModule(), "opengl32.dll", "glGenLists")) {
+    auto original = std::make_shared<decltype(&glGenLists)>(nullptr);
+    auto hook = std::make_unique<ImportHook<decltype(glGenLists)>>(
+        "opengl32.dll", "glGenLists", [this, original](GLsizei range) {
+          GLuint base = (*original)(range);
+          if (base) Add(reinterpret_cast<const void*>(uintptr_t{base}), "glGenLists");
+          return base;
+        });
+    *original = hook->Original();
+    hooks_.push_back(std::move(hook));
+  }
   if (FindImportSlot(VordaModule(), "oleaut32.dll", "OleLoadPicture")) {
     auto original = std::make_shared<decltype(&OleLoadPicture)>(nullptr);
     auto hook = std::make_unique<ImportHook<decltype(OleLoadPicture)>>(
@@ -125,6 +138,16 @@ Ledger::Ledger() {
           HRESULT result = (*original)(stream, size, runMode, iid, object);
           if (object && *object) Track(static_cast<IUnknown*>(*object), "OleLoadPicture");
           return result;
+        });
+    *original = hook->Original();
+    hooks_.push_back(std::move(hook));
+  }
+  if (FindImportSlot(VordaModule(), "opengl32.dll", "glDeleteLists")) {
+    auto original = std::make_shared<decltype(&glDeleteLists)>(nullptr);
+    auto hook = std::make_unique<ImportHook<decltype(glDeleteLists)>>(
+        "opengl32.dll", "glDeleteLists", [this, original](GLuint base, GLsizei range) {
+          (*original)(base, range);
+          Remove(reinterpret_cast<const void*>(uintptr_t{base}));
         });
     *original = hook->Original();
     hooks_.push_back(std::move(hook));
