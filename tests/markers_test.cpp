@@ -6,6 +6,7 @@
 #include <limits>
 #include <memory>
 
+#include "chain_hook.h"
 #include "host_test.h"
 #include "ledger.h"
 #include "surface.h"
@@ -41,17 +42,6 @@ class GuardedDoubles {
   char* base_ = nullptr;
   double* data_ = nullptr;
 };
-
-// Hooks one of vorda's imports with handler(original, args...), where
-// original is whatever vorda called before (a Ledger's hook, say).
-template <typename R, typename... A, typename Handler>
-std::unique_ptr<AnyHook> Chain(const char* dll, const char* function, Handler handler) {
-  auto original = std::make_shared<R (*)(A...)>(nullptr);
-  auto hook = std::make_unique<ImportHook<R(A...)>>(
-      dll, function, [original, handler](A... args) { return handler(*original, args...); });
-  *original = hook->Original();
-  return hook;
-}
 
 // Records the corners of every Rectangle and Ellipse vorda draws, and
 // passes the calls on.
@@ -298,8 +288,7 @@ TEST_F(MarkersTest, MissingArraysAreRefusedBeforeAnythingIsMade) {
 // failure still does the real work and only reports failure, as a call that
 // did its job but said otherwise would.
 std::unique_ptr<AnyHook> FailNth(const std::string& name, int n, bool pretend) {
-  auto calls = std::make_shared<int>(0);
-  auto fails = [calls, n] { return ++*calls == n; };
+  auto fails = NthCall(n);
   if (name == "CreatePen")
     return Chain<HPEN, int, int, COLORREF>(
         "gdi32.dll", "CreatePen", [fails](auto real, int style, int width, COLORREF colour) {
