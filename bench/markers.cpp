@@ -122,26 +122,26 @@ int main() {
   std::printf("%d markers on a %dx%d 32-bit DIB section, best of %d rounds\n\n", kMarkers, kWidth,
               kHeight, kRounds);
 
-  Compare(
-      "MSPolyPoints: squares of one size and colour",
-      [&] { failures += MSPolyPoints(kHost, points.data(), 2 * kMarkers, markerSize, 1, 0, 0) != 1; },
-      {{"raw GDI: one pen and brush, Rectangle each", [&] {
-          HPEN pen = CreatePen(PS_SOLID, 1, RGB(255, 0, 0));
-          HBRUSH brush = CreateSolidBrush(RGB(255, 0, 0));
-          HGDIOBJ oldPen = SelectObject(dc, pen), oldBrush = SelectObject(dc, brush);
-          for (int i = 0; i < kMarkers; ++i) {
-            int x = int(kXScale * points[2 * size_t(i)]);
-            int y = int(kYScale * points[2 * size_t(i) + 1] + kYOffset);
-            Rectangle(dc, x - half, y + half, x + half, y - half);
-          }
-          SelectObject(dc, oldPen);
-          SelectObject(dc, oldBrush);
-          DeleteObject(pen);
-          DeleteObject(brush);
-        }}});
+  Compare("MSPolyPoints: squares of one size and colour",
+          [&] {
+            failures += MSPolyPoints(kHost, points.data(), 2 * kMarkers, markerSize, 1, 0, 0) != 1;
+          },
+          {{"raw GDI: one pen and brush, Rectangle each", [&] {
+              HPEN pen = CreatePen(PS_SOLID, 1, RGB(255, 0, 0));
+              HBRUSH brush = CreateSolidBrush(RGB(255, 0, 0));
+              HGDIOBJ oldPen = SelectObject(dc, pen), oldBrush = SelectObject(dc, brush);
+              for (int i = 0; i < kMarkers; ++i) {
+                int x = int(kXScale * points[2 * size_t(i)]);
+                int y = int(kYScale * points[2 * size_t(i) + 1] + kYOffset);
+                Rectangle(dc, x - half, y + half, x + half, y - half);
+              }
+              SelectObject(dc, oldPen);
+              SelectObject(dc, oldBrush);
+              DeleteObject(pen);
+              DeleteObject(brush);
+            }}});
 
   // The raw references compute the same boxes as vorda does.
-  std::vector<RECT> boxes(kMarkers);
   // On the logarithmic axis y runs 1..1000 over the surface: 3 decades.
   bool logY = false;
   auto box = [&](int i) {
@@ -160,28 +160,27 @@ int main() {
     return RGB(int(r[5] * 255), int(r[6] * 255), int(r[7] * 255));
   };
 
-  Compare(
-      "MSPolyPointsEx: circles and squares, a colour each",
-      [&] { failures += MSPolyPointsEx(kHost, records.data(), 9 * kMarkers) != 1; },
-      {{"raw GDI: a pen and brush per marker",
-        [&] {
-          for (int i = 0; i < kMarkers; ++i) RawRecordMarker(dc, colour(i), i % 2 == 0, box(i));
-        }},
-       {"raw GDI: DC pen and brush, colour set per marker", [&] {
-          HGDIOBJ oldPen = SelectObject(dc, GetStockObject(DC_PEN));
-          HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(DC_BRUSH));
-          for (int i = 0; i < kMarkers; ++i) {
-            SetDCPenColor(dc, colour(i));
-            SetDCBrushColor(dc, colour(i));
-            RECT r = box(i);
-            if (i % 2 == 0)
-              Ellipse(dc, r.left, r.top, r.right, r.bottom);
-            else
-              Rectangle(dc, r.left, r.top, r.right, r.bottom);
-          }
-          SelectObject(dc, oldPen);
-          SelectObject(dc, oldBrush);
-        }}});
+  Compare("MSPolyPointsEx: circles and squares, a colour each",
+          [&] { failures += MSPolyPointsEx(kHost, records.data(), 9 * kMarkers) != 1; },
+          {{"raw GDI: a pen and brush per marker",
+            [&] {
+              for (int i = 0; i < kMarkers; ++i) RawRecordMarker(dc, colour(i), i % 2 == 0, box(i));
+            }},
+           {"raw GDI: DC pen and brush, colour set per marker", [&] {
+              HGDIOBJ oldPen = SelectObject(dc, GetStockObject(DC_PEN));
+              HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(DC_BRUSH));
+              for (int i = 0; i < kMarkers; ++i) {
+                SetDCPenColor(dc, colour(i));
+                SetDCBrushColor(dc, colour(i));
+                RECT r = box(i);
+                if (i % 2 == 0)
+                  Ellipse(dc, r.left, r.top, r.right, r.bottom);
+                else
+                  Rectangle(dc, r.left, r.top, r.right, r.bottom);
+              }
+              SelectObject(dc, oldPen);
+              SelectObject(dc, oldBrush);
+            }}});
 
   // The same calls on a logarithmic y axis, which adds the scratch copy.
   MSSetXForm(kHost, 1, "LINEAR", "LOG10", 0, kWidth, 0, kHeight, 0, 1000, 1000, 1);
