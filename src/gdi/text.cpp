@@ -102,9 +102,9 @@ extern "C" int __cdecl MSGetTextExtents(HostObject host, HFONT* font, const char
 extern "C" int __cdecl MSText(HostObject host, HFONT* font, const char* text, double x, double y,
                               const char* orientation, const char* horzAlign, const char* vertAlign,
                               double red, double green, double blue) {
-  double floor = CurrentLogFloor();
-  double ax = AxisValue(x, plotState.XIsLog != 0, floor);
-  double ay = AxisValue(y, plotState.YIsLog != 0, floor);
+  double logFloor = CurrentLogFloor();
+  double ax = AxisValue(x, plotState.XIsLog != 0, logFloor);
+  double ay = AxisValue(y, plotState.YIsLog != 0, logFloor);
 
   HDC dc = plotState.CurrentDc;
   HGDIOBJ previous = font ? SelectObject(dc, *font) : nullptr;
