@@ -2,6 +2,9 @@
 # also be built natively.
 set(VORDA_PURE_SOURCES
   src/gdi/conversions.cpp
+  src/gdi/text_layout.cpp
+  src/gdi/marker_geometry.cpp
+  src/gdi/crosshair_slots.cpp
   src/surfaces/bmp_layout.cpp
   src/surfaces/picture_fit.cpp
   src/traces/block_plan.cpp
@@ -14,6 +17,9 @@ set(VORDA_PLATFORM_SOURCES
   src/gdi/xform.cpp
   src/gdi/pens.cpp
   src/gdi/polyline.cpp
+  src/gdi/text.cpp
+  src/gdi/markers.cpp
+  src/gdi/crosshair.cpp
   src/surfaces/bitmap_surface.cpp
   src/surfaces/bmp_file.cpp
   src/surfaces/metafile_surface.cpp
