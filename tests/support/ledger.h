@@ -45,6 +45,8 @@ class Ledger {
   void Track(IUnknown* object, const char* maker);
 
  private:
+  template <typename Sig, typename Handler>
+  void Watch(const char* dll, const char* name, Handler handler);
   template <typename Sig>
   void Maker(const char* dll, const char* name);
   template <typename Sig>
