@@ -8,9 +8,7 @@
 #include <fstream>
 #include <memory>
 
-#include "fault_sweep.h"
-#include "host_test.h"
-#include "surface.h"
+#include "sweep_fixture.h"
 
 namespace vorda_test {
 namespace {
@@ -49,32 +47,6 @@ std::string SmallBmp(int width, int height) {
         file[54 + static_cast<size_t>(y) * stride + x * 3 + c] = static_cast<char>(x == y ? 20 : 160);
   return file;
 }
-
-class FaultSweepTest : public HostTest {
- protected:
-  void Check(const Scene& scene) {
-    SweepResult r = Sweep(scene);
-    Totals().exports += 1;
-    Totals().pairs += r.pairs;
-    Totals().runs += r.runs;
-    std::printf("fault sweep: %s: %d failing calls swept in %d runs\n", scene.name.c_str(), r.pairs,
-                r.runs);
-    if (std::getenv("VORDA_SWEEP_VERBOSE"))
-      for (const std::string& line : r.swept) std::printf("  %s\n", line.c_str());
-    EXPECT_GT(r.pairs, 0) << scene.name << " made no call that can fail";
-    EXPECT_THAT(r.failures, IsEmpty()) << scene.name;
-  }
-
-  // A white surface made current with a transform of pixels 0..w, 0..h.
-  std::vector<CallerArray> Stage(int w = 64, int h = 48) {
-    surface_ = std::make_unique<DibSurface>(w, h);
-    MSEnable(host_, surface_->dc());
-    MSSetXForm(host_, 0, "", "", 0, w, 0, h, 0, w, 0, h);
-    return {};
-  }
-
-  std::unique_ptr<DibSurface> surface_;
-};
 
 // The background brush is made by the first MSEnable of the process only:
 // this scene must run first.
@@ -371,15 +343,6 @@ TEST_F(FaultSweepTest, MSLoadPicture) {
 TEST(FaultSweepCoverage, EveryImportIsSweptOrCannotFail) {
   EXPECT_THAT(UnclassifiedImports(), IsEmpty());
 }
-
-class PrintTotals : public ::testing::Environment {
- public:
-  void TearDown() override {
-    std::printf("fault sweep: %d (export, failing call) pairs over %d scenes, %d runs\n",
-                Totals().pairs, Totals().exports, Totals().runs);
-  }
-};
-const auto* const kTotals = ::testing::AddGlobalTestEnvironment(new PrintTotals);
 
 }  // namespace
 }  // namespace vorda_test

@@ -53,10 +53,13 @@ bool EraseClipArea(HostObject host, int* failure) {
       return false;
     }
   }
-  // 1: a clip region was copied; 0: none; -1: an error, which the fill then
-  // meets and reports.
-  if (GetClipRgn(plotState.CurrentDc, plotState.TempRegion) != 0 &&
-      !FillRgn(plotState.CurrentDc, plotState.TempRegion, plotState.BackgroundBrush)) {
+  // 1: a clip region was copied; 0: none; -1: an error. After an error the
+  // region holds no clip area to fill, so the erase has failed as surely as
+  // a failed fill: report it rather than draw on an unerased plot.
+  int clipped = GetClipRgn(plotState.CurrentDc, plotState.TempRegion);
+  if (clipped == -1 ||
+      (clipped != 0 &&
+       !FillRgn(plotState.CurrentDc, plotState.TempRegion, plotState.BackgroundBrush))) {
     // The region stays for the next operation that needs one.
     *failure = ReportError(host, "In MSText. FillRgn failed.");
     return false;

@@ -62,7 +62,7 @@ extern "C" int __cdecl GLEnable(HostObject host, HDC dc, unsigned deviceLeft, un
     // clear and the coordinate system would land on the previous window,
     // or nowhere.
     if (!glState.RenderContext || !wglMakeCurrent(dc, glState.RenderContext)) {
-      ReportError(host, reinterpret_cast<const char*>(gluErrorString(GL_INVALID_OPERATION)));
+      ReportError(host, GlErrorText(GL_INVALID_OPERATION));
       return 0;
     }
     AdoptDc(dc);

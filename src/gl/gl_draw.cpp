@@ -29,7 +29,7 @@ extern "C" int __cdecl GLPolyLine(HostObject host, const float* points, unsigned
   glFlush();
   int result = CheckGlError(host);
   if (result && refused) {
-    ReportError(host, reinterpret_cast<const char*>(gluErrorString(GL_INVALID_VALUE)));
+    ReportError(host, GlErrorText(GL_INVALID_VALUE));
     return 0;
   }
   return result;

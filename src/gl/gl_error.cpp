@@ -11,10 +11,14 @@ namespace vorda {
 int CheckGlError(HostObject host) {
   GLenum error = glGetError();
   if (error == GL_NO_ERROR) return 1;
-  // GLU has no text for codes it does not know; the host still hears of it.
-  const char* text = reinterpret_cast<const char*>(gluErrorString(error));
-  ReportError(host, text ? text : "unknown OpenGL error");
+  ReportError(host, GlErrorText(error));
   return 0;
+}
+
+const char* GlErrorText(unsigned code) {
+  // GLU has no text for codes it does not know; the host still hears of it.
+  const char* text = reinterpret_cast<const char*>(gluErrorString(code));
+  return text ? text : "unknown OpenGL error";
 }
 
 }  // namespace vorda

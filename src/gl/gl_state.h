@@ -27,4 +27,8 @@ extern GlState glState;
 // whatever the host's error call returned.
 int CheckGlError(HostObject host);
 
+// GLU's text for an error code, or a text of ours when GLU has none: the
+// host is never handed a null message.
+const char* GlErrorText(unsigned code);
+
 }  // namespace vorda

@@ -79,6 +79,9 @@ struct Scene {
   std::vector<std::string> messages;
   // Acceptable results after a report (the host's error call returns 7).
   std::vector<int> reportedResults{7};
+  // Calls nested inside the export (a trace driver's "Draw" drawing) may
+  // add their own report before the export's.
+  size_t maxMessages = 1;
   std::function<bool(int)> succeeded = [](int r) { return r == 1; };
   // Failures the export rightly survives without a word and with success
   // (a size it cannot read becomes 0, say); besides these only a failing
