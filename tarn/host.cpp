@@ -45,6 +45,11 @@ void Host::Delete(Handle object) {
 
 const std::vector<DeletedObject>& Host::Deleted() const { return deleted_; }
 
+void Host::ClearHistory() {
+  deleted_.clear();
+  progressCalls_.clear();
+}
+
 size_t Host::ObjectCount() const { return objects_.size(); }
 
 Host::Object* Host::Lookup(Handle object) {

@@ -126,6 +126,9 @@ class TARN_HOST_API Host {
   // Objects deleted so far (through tarnObjectDelete or Delete), with
   // their last properties, oldest first.
   const std::vector<DeletedObject>& Deleted() const;
+  // Forgets the recorded progress calls and deleted objects, for a host
+  // that runs for long (the records would otherwise grow with every call).
+  void ClearHistory();
 
   // The error log, in the order of the reports.
   const std::vector<ErrorRecord>& Errors() const;
