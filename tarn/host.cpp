@@ -1,24 +1,30 @@
 #include "tarn.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 namespace tarn {
 
 void Host::Reset() {
   objects_.clear();
-  objects_[1] = Object{"root", {}, {}};
+  objects_[1].kind = "root";
   next_ = 2;
   errors_.clear();
   errorResult_ = 0;
   faults_.clear();
   calls_.clear();
+  progressCalls_.clear();
+  progressAnswer_ = nullptr;
+  progressBar_ = false;
+  deleted_.clear();
 }
 
 Handle Host::Root() const { return 1; }
 
 Handle Host::NewObject(const std::string& kind) {
   Handle h = next_++;
-  objects_[h] = Object{kind, {}, {}};
+  objects_[h].kind = kind;
   return h;
 }
 
@@ -30,8 +36,14 @@ std::string Host::KindOf(Handle object) const {
 }
 
 void Host::Delete(Handle object) {
-  if (object != Root()) objects_.erase(object);
+  if (object == Root()) return;
+  auto it = objects_.find(object);
+  if (it == objects_.end()) return;
+  deleted_.push_back({object, it->second.kind, std::move(it->second.properties)});
+  objects_.erase(it);
 }
+
+const std::vector<DeletedObject>& Host::Deleted() const { return deleted_; }
 
 size_t Host::ObjectCount() const { return objects_.size(); }
 
@@ -86,20 +98,38 @@ int Host::CallCount(const std::string& operation) const {
 }
 
 bool Host::ShouldFail(const char* operation, const char* name) {
+  return MatchFault(operation, 0, name) != nullptr;
+}
+
+const Fault* Host::MatchFault(const char* operation, Handle object, const char* name) {
   ++calls_[operation];
   for (Fault& f : faults_) {
     if (f.operation != operation) continue;
     if (!f.name.empty() && (!name || f.name != name)) continue;
+    if (f.object != 0 && f.object != object) continue;
     if (f.skip > 0) {
       --f.skip;
       continue;
     }
     if (f.times > 0) {
       --f.times;
-      return true;
+      return &f;
     }
   }
-  return false;
+  return nullptr;
+}
+
+void Host::SetBytes(Handle object, const std::string& name, const char* bytes, size_t count) {
+  Object* o = Lookup(object);
+  if (!o) return;
+  // A drawing object gets a new block for every Draw: overwrite the old
+  // one in place rather than allocating afresh.
+  Property& p = o->properties[name];
+  if (Bytes* b = std::get_if<Bytes>(&p)) {
+    b->assign(bytes, count);
+  } else {
+    p = Bytes(bytes, count);
+  }
 }
 
 int Host::RecordError(Handle object, const char* message) {

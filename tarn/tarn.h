@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <variant>
 #include <vector>
@@ -40,11 +41,43 @@ using Property = std::variant<int, double, Bytes, LongArray, DoubleArray, Handle
 // function name such as "tarnObjectGetLong") fail. `name` narrows the
 // match to one property or routine name when not empty; `skip` matching
 // calls succeed first, then `times` calls fail.
+// `object`, when not 0, narrows the match to calls on that object. A fault
+// on tarnChannelGetDataDouble with `shortBy` > 0 does not fail the read but
+// copies and returns that many samples fewer than were asked for.
 struct Fault {
-  std::string operation;
-  std::string name;
+  std::string operation{};
+  std::string name{};
   int skip = 0;
   int times = 1;
+  Handle object = 0;
+  int shortBy = 0;
+};
+
+// One burst of a channel: its start time ("BurstBase") and its first and
+// last scans, both included ("BurstBaseScan", "BurstEndScan").
+struct Burst {
+  double base;
+  int firstScan;
+  int lastScan;
+};
+
+// Makes the sample records of `count` consecutive scans from `firstScan`
+// into `out` (count records of NumDims - 1 doubles each), on demand: a
+// generator channel holds no samples of its own.
+using SampleGenerator = std::function<void(int firstScan, int count, double* out)>;
+
+// One tarnProgress call as the host saw it.
+struct ProgressCall {
+  Handle progress;
+  double done;
+  double total;
+};
+
+// An object as it was when it was deleted.
+struct DeletedObject {
+  Handle handle;
+  std::string kind;
+  std::map<std::string, Property> properties;
 };
 
 class TARN_HOST_API Host {
@@ -69,6 +102,31 @@ class TARN_HOST_API Host {
   // returns nonzero for success and may call back into vorda.
   void SetRoutine(Handle object, const std::string& name, std::function<int(Handle)> routine);
 
+  // Channels: objects of kind "channel" with "NumDims", "SampleInc" and the
+  // three burst arrays set from `bursts`. Their samples come from
+  // SetSamples or SetGenerator; each record holds NumDims - 1 doubles
+  // (NumDims as set when the samples are given).
+  Handle NewChannel(int numDims, double sampleInc, const std::vector<Burst>& bursts);
+  // Samples held in memory: the records of the scans firstScan onwards.
+  void SetSamples(Handle channel, int firstScan, std::vector<double> records);
+  // Samples made on demand for the scans firstScan..lastScan.
+  void SetGenerator(Handle channel, int firstScan, int lastScan, SampleGenerator generator);
+  // The scan the next read starts at, as the last seek and reads left it.
+  long long Position(Handle channel) const;
+
+  // Progress objects (from tarnProgressNew, kind "progress", with the
+  // caption in "Caption" and the parent in "Parent"). Every tarnProgress call is recorded; `answer`
+  // decides what it returns (nonzero goes on, 0 stops the work); by
+  // default every call goes on. An unknown progress handle gets 0.
+  const std::vector<ProgressCall>& ProgressCalls() const;
+  void SetProgressAnswer(std::function<int(const ProgressCall&)> answer);
+  // Draw each progress object as a bar on stderr, as a user would see it.
+  void SetProgressBar(bool show);
+
+  // Objects deleted so far (through tarnObjectDelete or Delete), with
+  // their last properties, oldest first.
+  const std::vector<DeletedObject>& Deleted() const;
+
   // The error log, in the order of the reports.
   const std::vector<ErrorRecord>& Errors() const;
   std::vector<std::string> Messages() const;
@@ -85,25 +143,49 @@ class TARN_HOST_API Host {
 
   // Used by the C operations; not for callers of the host-side API.
   bool ShouldFail(const char* operation, const char* name);
+  // The fault that applies to this call, or null; counts the call.
+  const Fault* MatchFault(const char* operation, Handle object, const char* name);
   int RecordError(Handle object, const char* message);
   int CallRoutine(Handle object, const char* name);
+  bool Seek(Handle channel, long long scan);
+  // Copies up to `count` records from the read position on; returns how
+  // many it copied, or -1 when the object has no samples.
+  int Read(Handle channel, int count, double* destination);
+  Handle NewProgress(Handle parent, const char* caption);
+  int Progress(Handle progress, double done, double total);
+  // Stores bytes into a byte-string property, reusing its storage.
+  void SetBytes(Handle object, const std::string& name, const char* bytes, size_t count);
 
  private:
+  // Where a channel's records come from; scans first..last.
+  struct Samples {
+    int recordSize = 0;
+    long long first = 0;
+    long long last = -1;
+    std::vector<double> records;  // empty for a generator
+    SampleGenerator generator;
+    long long position = 0;
+  };
   struct Object {
     std::string kind;
     std::map<std::string, Property> properties;
     std::map<std::string, std::function<int(Handle)>> routines;
+    std::shared_ptr<Samples> samples;
   };
   Object* Lookup(Handle object);
   const Object* Lookup(Handle object) const;
 
   Handle next_ = 2;
-  std::map<Handle, Object> objects_{{1, Object{"root", {}, {}}}};
+  std::map<Handle, Object> objects_{{1, Object{"root", {}, {}, nullptr}}};
   std::vector<ErrorRecord> errors_;
   int errorResult_ = 0;
   bool echo_ = false;
   std::vector<Fault> faults_;
   std::map<std::string, int> calls_;
+  std::vector<ProgressCall> progressCalls_;
+  std::function<int(const ProgressCall&)> progressAnswer_;
+  bool progressBar_ = false;
+  std::vector<DeletedObject> deleted_;
 };
 
 // The one host of this process.

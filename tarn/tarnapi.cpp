@@ -30,12 +30,12 @@ bool ReadNumber(const tarn::Property* p, int index, T* out) {
 extern "C" {
 
 int TARN_API tarnObjectError(HostObject obj, const char* message) {
-  H().ShouldFail("tarnObjectError", nullptr);
+  H().MatchFault("tarnObjectError", obj, nullptr);
   return H().RecordError(obj, message);
 }
 
 int TARN_API tarnObjectGetObject(HostObject obj, const char* name, int, int, HostObject* out) {
-  if (H().ShouldFail("tarnObjectGetObject", name) || !name || !out || !H().Exists(obj)) return 0;
+  if (H().MatchFault("tarnObjectGetObject", obj, name) || !name || !out || !H().Exists(obj)) return 0;
   if (std::string(name) == "TARN") {
     *out = H().Root();
     return 1;
@@ -48,17 +48,17 @@ int TARN_API tarnObjectGetObject(HostObject obj, const char* name, int, int, Hos
 }
 
 int TARN_API tarnObjectGetLong(HostObject obj, const char* name, int, int index, int* out) {
-  if (H().ShouldFail("tarnObjectGetLong", name) || !name) return 0;
+  if (H().MatchFault("tarnObjectGetLong", obj, name) || !name) return 0;
   return ReadNumber<int, tarn::LongArray>(H().Find(obj, name), index, out) ? 1 : 0;
 }
 
 int TARN_API tarnObjectGetDouble(HostObject obj, const char* name, int, int index, double* out) {
-  if (H().ShouldFail("tarnObjectGetDouble", name) || !name) return 0;
+  if (H().MatchFault("tarnObjectGetDouble", obj, name) || !name) return 0;
   return ReadNumber<double, tarn::DoubleArray>(H().Find(obj, name), index, out) ? 1 : 0;
 }
 
 int TARN_API tarnObjectGetSize(HostObject obj, const char* name, int, int, int* out) {
-  if (H().ShouldFail("tarnObjectGetSize", name) || !name || !out) return 0;
+  if (H().MatchFault("tarnObjectGetSize", obj, name) || !name || !out) return 0;
   const tarn::Property* p = H().Find(obj, name);
   if (!p) return 0;
   size_t n = 1;
@@ -70,7 +70,7 @@ int TARN_API tarnObjectGetSize(HostObject obj, const char* name, int, int, int* 
 }
 
 int TARN_API tarnObjectSetLong(HostObject obj, const char* name, int, int index, int value) {
-  if (H().ShouldFail("tarnObjectSetLong", name) || !name || !H().Exists(obj)) return 0;
+  if (H().MatchFault("tarnObjectSetLong", obj, name) || !name || !H().Exists(obj)) return 0;
   if (index == -1) {
     H().Set(obj, name, value);
     return 1;
@@ -86,51 +86,55 @@ int TARN_API tarnObjectSetLong(HostObject obj, const char* name, int, int index,
 
 int TARN_API tarnObjectSetString(HostObject obj, const char* name, int, int, const char* bytes,
                                  int count) {
-  if (H().ShouldFail("tarnObjectSetString", name) || !name || !H().Exists(obj) || count < 0 ||
+  if (H().MatchFault("tarnObjectSetString", obj, name) || !name || !H().Exists(obj) || count < 0 ||
       (count > 0 && !bytes))
     return 0;
-  H().Set(obj, name, tarn::Bytes(bytes ? bytes : "", static_cast<size_t>(count)));
+  H().SetBytes(obj, name, bytes ? bytes : "", static_cast<size_t>(count));
   return 1;
 }
 
 int TARN_API tarnObjectSetCString(HostObject obj, const char* name, int, int, const char* text) {
-  if (H().ShouldFail("tarnObjectSetCString", name) || !name || !text || !H().Exists(obj)) return 0;
+  if (H().MatchFault("tarnObjectSetCString", obj, name) || !name || !text || !H().Exists(obj)) return 0;
   H().Set(obj, name, tarn::Bytes(text));
   return 1;
 }
 
 int TARN_API tarnObjectCallSub(HostObject obj, const char* routine) {
-  if (H().ShouldFail("tarnObjectCallSub", routine)) return 0;
+  if (H().MatchFault("tarnObjectCallSub", obj, routine)) return 0;
   return H().CallRoutine(obj, routine);
 }
 
 int TARN_API tarnObjectDelete(HostObject obj) {
-  if (H().ShouldFail("tarnObjectDelete", nullptr) || !H().Exists(obj) || obj == H().Root())
+  if (H().MatchFault("tarnObjectDelete", obj, nullptr) || !H().Exists(obj) || obj == H().Root())
     return 0;
   H().Delete(obj);
   return 1;
 }
 
-// Channels and progress objects are answered once the host models them;
-// until then every channel operation fails as on an object that has none.
-int TARN_API tarnChannelDataSeek(HostObject, int, const char*) {
-  H().ShouldFail("tarnChannelDataSeek", nullptr);
-  return 0;
+int TARN_API tarnChannelDataSeek(HostObject channel, int scan, const char* mode) {
+  if (H().MatchFault("tarnChannelDataSeek", channel, nullptr)) return 0;
+  // Only absolute positioning is offered.
+  if (!mode || std::string(mode) != "POSITION_ABSOLUTE") return 0;
+  return H().Seek(channel, scan) ? 1 : 0;
 }
 
-int TARN_API tarnChannelGetDataDouble(HostObject, int, double*) {
-  H().ShouldFail("tarnChannelGetDataDouble", nullptr);
-  return 0;
+int TARN_API tarnChannelGetDataDouble(HostObject channel, int count, double* destination) {
+  const tarn::Fault* fault = H().MatchFault("tarnChannelGetDataDouble", channel, nullptr);
+  if (fault && fault->shortBy <= 0) return 0;
+  if (!destination || count <= 0) return 0;
+  if (fault) count = count > fault->shortBy ? count - fault->shortBy : 0;
+  int copied = H().Read(channel, count, destination);
+  return copied < 0 ? 0 : copied;
 }
 
-HostObject TARN_API tarnProgressNew(HostObject, const char*) {
-  H().ShouldFail("tarnProgressNew", nullptr);
-  return 0;
+HostObject TARN_API tarnProgressNew(HostObject parent, const char* caption) {
+  if (H().MatchFault("tarnProgressNew", parent, nullptr)) return 0;
+  return H().NewProgress(parent, caption);
 }
 
-int TARN_API tarnProgress(HostObject, double, double) {
-  H().ShouldFail("tarnProgress", nullptr);
-  return 1;
+int TARN_API tarnProgress(HostObject progress, double done, double total) {
+  if (H().MatchFault("tarnProgress", progress, nullptr)) return 0;
+  return H().Progress(progress, done, total);
 }
 
 }  // extern "C"

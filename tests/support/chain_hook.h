@@ -1,0 +1,28 @@
+// Hooks that pass calls on to whatever vorda called before (the platform,
+// or a Ledger's hook), to record calls or to make chosen ones fail.
+#pragma once
+
+#include <memory>
+
+#include "import_hook.h"
+
+namespace vorda_test {
+
+// Hooks `function` of `dll` with handler(original, args...); keep the
+// result alive for as long as the hook should stay.
+template <typename R, typename... A, typename Handler>
+std::unique_ptr<AnyHook> Chain(const char* dll, const char* function, Handler handler) {
+  auto original = std::make_shared<R (*)(A...)>(nullptr);
+  auto hook = std::make_unique<ImportHook<R(A...)>>(
+      dll, function, [original, handler](A... args) { return handler(*original, args...); });
+  *original = hook->Original();
+  return hook;
+}
+
+// A predicate that is true at its n-th call (from 1) only.
+inline auto NthCall(int n) {
+  auto calls = std::make_shared<int>(0);
+  return [calls, n] { return ++*calls == n; };
+}
+
+}  // namespace vorda_test
