@@ -144,3 +144,18 @@ std::string FormatLogTick(double value) {
 }
 
 }  // namespace chart
+
+namespace chart {
+
+double AxisMap::operator()(double v) const { return scale * (log ? std::log10(v) : v) + offset; }
+
+AxisMap MakeAxisMap(int device0, int device1, double model0, double model1, bool log) {
+  AxisMap m;
+  m.log = log;
+  double a = log ? std::log10(model0) : model0, b = log ? std::log10(model1) : model1;
+  m.scale = static_cast<double>(device0 - device1) / (a - b);
+  m.offset = device0 - m.scale * a;
+  return m;
+}
+
+}  // namespace chart

@@ -55,3 +55,17 @@ std::string FormatLinearTick(double value, double step);
 std::string FormatLogTick(double value);
 
 }  // namespace chart
+
+namespace chart {
+
+// Model value to device coordinate along one axis, computed exactly as
+// vorda's world transform computes it, so that ticks and grid drawn in
+// pixels meet the traces drawn in model units.
+struct AxisMap {
+  double scale = 1, offset = 0;
+  bool log = false;
+  double operator()(double v) const;
+};
+AxisMap MakeAxisMap(int device0, int device1, double model0, double model1, bool log);
+
+}  // namespace chart
