@@ -266,8 +266,13 @@ class ChartPainter {
       const std::string& name = r_.channels[static_cast<size_t>(c)].name;
       Rgb colour = SeriesColour(static_cast<int>(k));
       const char* style = SeriesPenStyle(static_cast<int>(k));
-      // GDI draws dashes and dots only with pens one pixel wide.
-      int width = std::strcmp(style, "SOLID") == 0 ? std::max(1, static_cast<int>(std::lround(1.5 * scale_))) : 1;
+      // GDI draws dashes and dots only with pens one pixel wide. A trace of
+      // more samples than pixels is a solid band at any width, and a thin
+      // pen draws it several times faster.
+      bool dense = SamplesInView() > 2.0 * layout_.plot.Width();
+      int width = std::strcmp(style, "SOLID") == 0 && !dense
+                      ? std::max(1, static_cast<int>(std::lround(1.5 * scale_)))
+                      : 1;
       pens_[k] = std::make_unique<Pen>();
       if (MSNewPen(host_, pens_[k]->get(), style, width, colour.r, colour.g, colour.b) != 1)
         return Failed("making the pen of " + name);
@@ -297,6 +302,18 @@ class ChartPainter {
       }
     }
     return true;
+  }
+
+  // How many samples of one series the plot's time range holds.
+  double SamplesInView() const {
+    if (o_.style == Style::kXY || !(r_.sampleInc > 0)) return static_cast<double>(r_.SampleCount());
+    double n = 0;
+    for (const Burst& b : r_.bursts) {
+      double first = std::max(0.0, std::ceil((p_.x.lo - b.start) / r_.sampleInc));
+      double last = std::min(double(b.count - 1), std::floor((p_.x.hi - b.start) / r_.sampleInc));
+      if (last >= first) n += last - first + 1;
+    }
+    return n;
   }
 
   int MarkerSize() const { return std::max(3, static_cast<int>(std::lround(5 * scale_))) | 1; }
