@@ -384,15 +384,14 @@ class ChartPainter {
         !Text(vertical_, p_.yTitle, layout_.yTitleCenterX, layout_.yTitleCenterY, "+VERTICAL", "CENTER",
               "CENTER"))
       return false;
-    return Legend(frame);
+    return Legend();
   }
 
-  bool Legend(Pen& frame) {
+  bool Legend() {
     if (layout_.legend.Width() == 0) return true;
     const Rect& b = layout_.legend;
     Pen border;
     if (MSNewPen(host_, border.get(), "SOLID", 1, 0.75, 0.75, 0.75) != 1) return Failed("making the legend pen");
-    (void)frame;
     const double box[] = {double(b.left), double(b.top),     double(b.right), double(b.top),
                           double(b.right), double(b.bottom), double(b.left),  double(b.bottom),
                           double(b.left), double(b.top)};

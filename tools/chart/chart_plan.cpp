@@ -65,7 +65,7 @@ std::string BaseName(const std::string& path) {
 
 bool LoadRecording(const Options& o, Recording* out, ReadError* error) {
   std::string ext = Extension(o.input);
-  if (ext == ".csv" || ext == ".txt")
+  if (ext == ".csv")
     return ReadCsvFile(o.input, o.input, CsvOptions{o.rate}, out, error);
   if (ext == ".wav") {
     if (o.rate > 0) {

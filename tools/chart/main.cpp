@@ -1,6 +1,7 @@
 // vorda-chart: draws a chart of a recording (CSV or WAV) into a BMP or EMF
 // file through vorda's exports, playing the tarn host itself.
 #include <cstdio>
+#include <new>
 #include <string>
 
 #include "chart_run.h"
@@ -17,5 +18,11 @@ int main(int argc, char** argv) {
     std::fputs(chart::HelpText(), stdout);
     return 0;
   }
-  return chart::RunChart(options);
+  try {
+    return chart::RunChart(options);
+  } catch (const std::bad_alloc&) {
+    // Unwinding has thrown the surface and its temporary file away.
+    std::fprintf(stderr, "vorda-chart: out of memory reading %s\n", options.input.c_str());
+    return 1;
+  }
 }
