@@ -103,7 +103,10 @@ int main() {
     std::printf("%-22s %12.4f %12.4f %14.0f %8.3f\n", r.name, tv, tr, kPoints / tv, tv / tr);
   }
   MSDisable(host);
-  int saved = MSSaveBitmapFile(host, dc, "bench_polyline.bmp");
+  char path[MAX_PATH + 32];
+  GetTempPathA(MAX_PATH, path);
+  lstrcatA(path, "vorda-bench-polyline.bmp");
+  int saved = MSSaveBitmapFile(host, dc, path);
   DeleteObject(pen);
   std::printf("target: linear ratio at most 1.05; chart saved: %s\n", saved == 1 ? "yes" : "no");
   return 0;

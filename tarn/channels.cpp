@@ -111,19 +111,20 @@ int Host::Progress(Handle progress, double done, double total) {
   if (KindOf(progress) != "progress") return 0;
   ProgressCall call{progress, done, total};
   progressCalls_.push_back(call);
-  if (progressBar_ && done == 0 && total == 100 && progressCalls_.size() > 1 &&
-      progressCalls_[progressCalls_.size() - 2].progress == progress) {
-    // The drivers' closing reset: keep the bar as the work left it.
-    std::fputc('\n', stderr);
-  } else if (progressBar_) {
-    const Property* caption = Find(progress, "Caption");
-    const Bytes* text = caption ? std::get_if<Bytes>(caption) : nullptr;
-    double share = total > 0 && std::isfinite(done / total) ? std::clamp(done / total, 0.0, 1.0) : 0;
-    int filled = static_cast<int>(share * 40);
-    std::fprintf(stderr, "\r%s [%.*s%*s] %3d%%", text ? text->c_str() : "", filled,
-                 "########################################", 40 - filled, "",
-                 static_cast<int>(share * 100));
-    if (done == 0 && total == 100) std::fputc('\n', stderr);  // a reset with no work before it
+  if (progressBar_) {
+    // (0, 100) is how work hands its progress object back: end the bar's
+    // line where it stands rather than drawing it empty.
+    if (done == 0 && total == 100) {
+      std::fputc('\n', stderr);
+    } else {
+      const Property* caption = Find(progress, "Caption");
+      const Bytes* text = caption ? std::get_if<Bytes>(caption) : nullptr;
+      const double share = total > 0 && std::isfinite(done / total) ? std::clamp(done / total, 0.0, 1.0) : 0;
+      const int filled = static_cast<int>(share * 40);
+      std::fprintf(stderr, "\r%s [%.*s%*s] %3d%%", text ? text->c_str() : "", filled,
+                   "########################################", 40 - filled, "",
+                   static_cast<int>(share * 100));
+    }
   }
   return progressAnswer_ ? progressAnswer_(call) : 1;
 }

@@ -3,8 +3,8 @@
 #include <memory>
 #include <vector>
 
+#include "chain_hook.h"
 #include "host_test.h"
-#include "import_hook.h"
 #include "surface.h"
 
 namespace vorda_test {
@@ -45,7 +45,8 @@ class CrossHairTest : public HostTest {
   std::vector<bool> InvertedPixels() const {
     std::vector<bool> inverted;
     for (int y = 0; y < surface_.height(); ++y)
-      for (int x = 0; x < surface_.width(); ++x) inverted.push_back(surface_.Pixel(x, y) == kInverted);
+      for (int x = 0; x < surface_.width(); ++x)
+        inverted.push_back(surface_.Pixel(x, y) == kInverted);
     return inverted;
   }
   std::vector<bool> InvertedCross() const {
@@ -128,7 +129,7 @@ TEST_F(CrossHairTest, WrongSizesAndMissingArraysAreRefusedWithNothingChanged) {
     int* slots;
     unsigned slotInts;
   } cases[] = {
-      {nine, 7, slots.data(), 8}, {nine, 9, slots.data(), 8}, {kCross, 8, slots.data(), 6},
+      {nine, 7, slots.data(), 8},    {nine, 9, slots.data(), 8}, {kCross, 8, slots.data(), 6},
       {nullptr, 8, slots.data(), 8}, {kCross, 8, nullptr, 8},
   };
   for (const Case& c : cases) {
@@ -166,14 +167,13 @@ TEST_F(CrossHairTest, ErasingFreeSlotsOnlyRemovesTheClip) {
 }
 
 TEST_F(CrossHairTest, AFailedInversionStopsWhereItHappened) {
-  auto failAt = [](int nth) {
-    auto calls = std::make_shared<int>(0);
-    return [calls, nth](HDC dc, const RECT* r) { return ++*calls == nth ? FALSE : ::InvertRect(dc, r); };
+  auto failSecond = [] {
+    return FailNth<BOOL, HDC, const RECT*>("user32.dll", "InvertRect", 2, FALSE);
   };
   tarn::host().SetErrorResult(-2);
   std::vector<int> slots = FreeSlots(2);
   {
-    VORDA_HOOK(invert, "user32.dll", InvertRect, failAt(2));
+    auto failing = failSecond();
     EXPECT_EQ(MSCrossHair(host_, kCross, 8, slots.data(), 8), -2);
   }
   EXPECT_THAT(Messages(), ElementsAre("In MSCrossHair. InvertRect failed."));
@@ -187,7 +187,7 @@ TEST_F(CrossHairTest, AFailedInversionStopsWhereItHappened) {
   ASSERT_EQ(MSSetXForm(host_, 1, "LINEAR", "LINEAR", 0, 64, 0, 48, 0, 64, 0, 48), 1);
   tarn::host().ClearErrors();
   {
-    VORDA_HOOK(invert, "user32.dll", InvertRect, failAt(2));
+    auto failing = failSecond();
     EXPECT_EQ(MSEraseCrossHairs(host_, slots.data(), 8), -2);
   }
   EXPECT_THAT(Messages(), ElementsAre("In MSEraseCrossHairs. InvertRect failed."));

@@ -28,8 +28,8 @@ class GuardedDoubles {
     SYSTEM_INFO info;
     GetSystemInfo(&info);
     size_t page = info.dwPageSize;
-    base_ = static_cast<char*>(VirtualAlloc(nullptr, 2 * page, MEM_COMMIT | MEM_RESERVE,
-                                            PAGE_READWRITE));
+    base_ = static_cast<char*>(
+        VirtualAlloc(nullptr, 2 * page, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
     DWORD old = 0;
     VirtualProtect(base_ + page, page, PAGE_NOACCESS, &old);
     data_ = reinterpret_cast<double*>(base_ + page) - values.size();
@@ -106,9 +106,9 @@ TEST_F(MarkersTest, SquareMarkerCornersAreCentredOnTheDevicePointAndClamped) {
       {0, 10, 5, {120, 290, 120, 290}},
       {1, 10, 5, {120, 290, 120, 290}},
       {-7, 10, 5, {123, 287, 117, 293}},
-      {7, 10.9, 5.2, {118, 292, 124, 286}},  // device 121.8, 289.6 truncate to 121, 289
+      {7, 10.9, 5.2, {118, 292, 124, 286}},    // device 121.8, 289.6 truncate to 121, 289
       {7, 8140, 5, {16377, 293, 16383, 287}},  // squeezed against the top of the range
-      {7, -51, 149, {0, 5, 1, 0}},            // device (-2, 2)
+      {7, -51, 149, {0, 5, 1, 0}},             // device (-2, 2)
       {7, huge, -huge, {16383, 16383, 16383, 16383}},
       {7, -huge, huge, {0, 0, 0, 0}},
       {7, nan, 5, {0, 293, 0, 287}},
@@ -197,8 +197,8 @@ TEST_F(MarkersTest, UnknownShapesDrawNothingButStillMakeAndDeleteTheirTools) {
   Ledger ledger;
   ShapeRecorder shapes;
   const double records[] = {
-      0, 10, 0, 5, 1, 1, 0, 0, 3.0,
-      0, 10, 0, 5, 1, 1, 0, 0, 1.5,
+      0, 10, 0, 5, 1, 1, 0, 0, 3.0,  //
+      0, 10, 0, 5, 1, 1, 0, 0, 1.5,  //
   };
   ASSERT_EQ(MSPolyPointsEx(host_, records, 18), 1);
   EXPECT_EQ(surface_.NonWhite(), 0);
@@ -257,8 +257,9 @@ TEST_F(MarkersTest, LogarithmicAxesConvertACopyAndLeaveTheCallersArrayAlone) {
   const std::vector<double> before(std::begin(points), std::end(points));
   ASSERT_EQ(MSPolyPoints(host_, points, 6, 2, 0, 0, 0), 1);
   // y 100 is axis value 2 at device 100; y 0 and below sit at LogFloor, device 600.
-  EXPECT_THAT(shapes.rectangles, ElementsAre(Corners{119, 101, 121, 99}, Corners{139, 601, 141, 599},
-                                             Corners{159, 601, 161, 599}));
+  EXPECT_THAT(shapes.rectangles,
+              ElementsAre(Corners{119, 101, 121, 99}, Corners{139, 601, 141, 599},
+                          Corners{159, 601, 161, 599}));
   EXPECT_EQ(std::vector<double>(std::begin(points), std::end(points)), before);
 
   // Only the box of a record is converted; the size factor, colour and
@@ -284,42 +285,18 @@ TEST_F(MarkersTest, MissingArraysAreRefusedBeforeAnythingIsMade) {
   EXPECT_EQ(ledger.Alive() + ledger.Made("CreatePen"), 0);
 }
 
-// Makes the n-th call (from 1) of one of vorda's imports fail. A "pretend"
-// failure still does the real work and only reports failure, as a call that
-// did its job but said otherwise would.
-std::unique_ptr<AnyHook> FailNth(const std::string& name, int n, bool pretend) {
-  auto fails = NthCall(n);
-  if (name == "CreatePen")
-    return Chain<HPEN, int, int, COLORREF>(
-        "gdi32.dll", "CreatePen", [fails](auto real, int style, int width, COLORREF colour) {
-          return fails() ? nullptr : real(style, width, colour);
-        });
+// Makes the n-th call of one of the imports markers use fail.
+std::unique_ptr<AnyHook> FailImport(const std::string& name, int n, bool pretend) {
+  const char* gdi = "gdi32.dll";
+  if (name == "CreatePen") return FailNth<HPEN, int, int, COLORREF>(gdi, "CreatePen", n, nullptr);
   if (name == "CreateSolidBrush")
-    return Chain<HBRUSH, COLORREF>("gdi32.dll", "CreateSolidBrush", [fails](auto real, COLORREF c) {
-      return fails() ? nullptr : real(c);
-    });
+    return FailNth<HBRUSH, COLORREF>(gdi, "CreateSolidBrush", n, nullptr);
   if (name == "SelectObject")
-    return Chain<HGDIOBJ, HDC, HGDIOBJ>(
-        "gdi32.dll", "SelectObject", [fails, pretend](auto real, HDC dc, HGDIOBJ object) {
-          if (!fails()) return real(dc, object);
-          if (pretend) real(dc, object);
-          return HGDIOBJ{};
-        });
+    return FailNth<HGDIOBJ, HDC, HGDIOBJ>(gdi, "SelectObject", n, nullptr, pretend);
   if (name == "Rectangle" || name == "Ellipse")
-    return Chain<BOOL, HDC, int, int, int, int>(
-        "gdi32.dll", name.c_str(), [fails](auto real, HDC dc, int l, int t, int r, int b) {
-          return fails() ? FALSE : real(dc, l, t, r, b);
-        });
-  if (name == "DeleteObject")
-    return Chain<BOOL, HGDIOBJ>("gdi32.dll", "DeleteObject", [fails](auto real, HGDIOBJ object) {
-      bool fail = fails();
-      BOOL done = real(object);
-      return fail ? FALSE : done;
-    });
-  if (name == "malloc")
-    return Chain<void*, size_t>("msvcrt.dll", "malloc", [fails](auto real, size_t bytes) {
-      return fails() ? nullptr : real(bytes);
-    });
+    return FailNth<BOOL, HDC, int, int, int, int>(gdi, name.c_str(), n, FALSE);
+  if (name == "DeleteObject") return FailNth<BOOL, HGDIOBJ>(gdi, "DeleteObject", n, FALSE, pretend);
+  if (name == "malloc") return FailNth<void*, size_t>("msvcrt.dll", "malloc", n, nullptr);
   throw std::runtime_error("no failing hook for " + name);
 }
 
@@ -357,9 +334,9 @@ TEST_F(MarkersTest, AFailurePutsThePreviousToolsBackAndLeaksNothing) {
   UseLogY();  // so that every call works on a scratch copy
   const double points[] = {10, 10, 20, 20, 30, 30};
   const double records[] = {
-      0, 10, 10, 20, 1, 1, 0, 0, 1.0,
-      20, 30, 10, 20, 1, 0, 1, 0, 2.0,
-      40, 50, 10, 20, 1, 0, 0, 1, 2.0,
+      0,  10, 10, 20, 1, 1, 0, 0, 1.0,  //
+      20, 30, 10, 20, 1, 0, 1, 0, 2.0,  //
+      40, 50, 10, 20, 1, 0, 0, 1, 2.0,  //
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.ex ? "MSPolyPointsEx, " : "MSPolyPoints, ") + c.import + " #" +
@@ -368,8 +345,9 @@ TEST_F(MarkersTest, AFailurePutsThePreviousToolsBackAndLeaksNothing) {
     tarn::host().SetErrorResult(-7);
     Ledger ledger;
     {
-      std::unique_ptr<AnyHook> failing = FailNth(c.import, c.nth, c.pretend);
-      int result = c.ex ? MSPolyPointsEx(host_, records, 27) : MSPolyPoints(host_, points, 6, 5, 0, 0, 0);
+      std::unique_ptr<AnyHook> failing = FailImport(c.import, c.nth, c.pretend);
+      int result =
+          c.ex ? MSPolyPointsEx(host_, records, 27) : MSPolyPoints(host_, points, 6, 5, 0, 0, 0);
       EXPECT_EQ(result, -7);
     }
     EXPECT_THAT(Messages(), ElementsAre(c.message));
@@ -379,10 +357,10 @@ TEST_F(MarkersTest, AFailurePutsThePreviousToolsBackAndLeaksNothing) {
 }
 
 TEST_F(MarkersTest, MarkersDrawnBeforeAFailureStayDrawn) {
-  std::unique_ptr<AnyHook> failing = FailNth("CreatePen", 2, false);
+  auto failing = FailImport("CreatePen", 2, false);
   const double records[] = {
-      0, 10, 0, 5, 1, 1, 0, 0, 2.0,
-      50, 70, 50, 60, 1, 0, 0, 1, 2.0,
+      0,  10, 0,  5,  1, 1, 0, 0, 2.0,  //
+      50, 70, 50, 60, 1, 0, 0, 1, 2.0,  //
   };
   EXPECT_EQ(MSPolyPointsEx(host_, records, 18), 0);
   EXPECT_EQ(PaintedBox(), (Corners{103, 288, 116, 301}));

@@ -1,6 +1,7 @@
 // Fonts and text: the values fonts are made from, extents in the text's
 // own direction, placement by alignment, the white clip area, and every
 // message with its exact text.
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -39,11 +40,12 @@ std::unique_ptr<AnyHook> RecordFonts(std::vector<FontRequest>* into) {
 
 // Answers LOGPIXELSY with `dpi` and records the device contexts asked.
 std::unique_ptr<AnyHook> PixelsPerInch(int dpi, std::vector<HDC>* asked) {
-  return Chain<int, HDC, int>("gdi32.dll", "GetDeviceCaps", [dpi, asked](auto real, HDC dc, int index) {
-    if (index != LOGPIXELSY) return real(dc, index);
-    asked->push_back(dc);
-    return dpi;
-  });
+  return Chain<int, HDC, int>("gdi32.dll", "GetDeviceCaps",
+                              [dpi, asked](auto real, HDC dc, int index) {
+                                if (index != LOGPIXELSY) return real(dc, index);
+                                asked->push_back(dc);
+                                return dpi;
+                              });
 }
 
 // Measures every string as cx by cy.
@@ -66,6 +68,15 @@ std::unique_ptr<AnyHook> RecordTextOut(std::vector<TextCall>* into) {
         into->push_back({x, y, std::string(text, static_cast<size_t>(n))});
         return real(dc, x, y, text, n);
       });
+}
+
+std::unique_ptr<AnyHook> FailSelectObject(int nth) {
+  return FailNth<HGDIOBJ, HDC, HGDIOBJ>("gdi32.dll", "SelectObject", nth, nullptr);
+}
+// Every measurement fails.
+std::unique_ptr<AnyHook> FailMeasurement() {
+  return Chain<BOOL, HDC, LPCSTR, int, LPSIZE>(
+      "gdi32.dll", "GetTextExtentPoint32A", [](auto, HDC, LPCSTR, int, LPSIZE) { return FALSE; });
 }
 
 class TextTest : public HostTest {
@@ -159,9 +170,9 @@ TEST_F(TextTest, UnknownKeywordsMakeNoFontAndLeaveTheHostsVariable) {
 }
 
 TEST_F(TextTest, AFailedCreateFontLeavesNullInTheHostsVariable) {
-  auto failing = Chain<HFONT, int, int, int, int, int, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD,
-                       DWORD, DWORD, LPCSTR>("gdi32.dll", "CreateFontA",
-                                             [](auto, auto...) { return HFONT{}; });
+  auto failing =
+      Chain<HFONT, int, int, int, int, int, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD,
+            LPCSTR>("gdi32.dll", "CreateFontA", [](auto, auto...) { return HFONT{}; });
   HFONT font = reinterpret_cast<HFONT>(0x1234);
   EXPECT_EQ(MSNewFont(host_, &font, "Liberation Sans", 10, "HORIZONTAL", "NORMAL", 0, 0, 0), 0);
   EXPECT_EQ(font, nullptr);
@@ -201,26 +212,17 @@ TEST_F(TextTest, VerticalTextHasItsWidthAndHeightExchanged) {
 
 TEST_F(TextTest, MeasuringFailuresNameTheirStep) {
   struct Case {
-    const char* fails;  // the import that fails, or "" for a missing argument
-    int nth;
+    std::function<std::unique_ptr<AnyHook>()> fail;
     bool outputsWritten;
     const char* message;
   } cases[] = {
-      {"SelectObject", 1, false, "In MSGetTextExtent. SelectObject failed."},
-      {"GetTextExtentPoint32A", 1, false, "In MSGetTextExtent. GetTextExtentPoint32 failed."},
-      {"SelectObject", 2, true, "In MSGetTextExtent. SelectObject failed."},
+      {[] { return FailSelectObject(1); }, false, "In MSGetTextExtent. SelectObject failed."},
+      {[] { return FailMeasurement(); }, false, "In MSGetTextExtent. GetTextExtentPoint32 failed."},
+      {[] { return FailSelectObject(2); }, true, "In MSGetTextExtent. SelectObject failed."},
   };
   for (const Case& c : cases) {
     tarn::host().ClearErrors();
-    std::unique_ptr<AnyHook> failing;
-    if (std::string(c.fails) == "SelectObject")
-      failing = Chain<HGDIOBJ, HDC, HGDIOBJ>("gdi32.dll", "SelectObject",
-                                             [fails = NthCall(c.nth)](auto real, HDC dc, HGDIOBJ o) {
-                                               return fails() ? HGDIOBJ{} : real(dc, o);
-                                             });
-    else
-      failing = Chain<BOOL, HDC, LPCSTR, int, LPSIZE>(
-          "gdi32.dll", "GetTextExtentPoint32A", [](auto, HDC, LPCSTR, int, LPSIZE) { return FALSE; });
+    auto failing = c.fail();
     int w = -1, h = -1;
     EXPECT_EQ(MSGetTextExtents(host_, &font_, "Volts", "HORIZONTAL", &w, &h), 0);
     EXPECT_EQ(w > 0 && h > 0, c.outputsWritten) << c.message;
@@ -362,12 +364,12 @@ TEST_F(TextTest, WithoutClippingNothingOutsideTheTextCellChanges) {
 }
 
 TEST_F(TextTest, AFailedMeasurementStopsTheTextOnlyWhenTheHostSaysSo) {
-  auto failing = Chain<BOOL, HDC, LPCSTR, int, LPSIZE>(
-      "gdi32.dll", "GetTextExtentPoint32A", [](auto, HDC, LPCSTR, int, LPSIZE) { return FALSE; });
+  auto failing = FailMeasurement();
   {
     std::vector<TextCall> drawn;
     auto record = RecordTextOut(&drawn);
-    EXPECT_EQ(MSText(host_, &font_, "Volts", 200, 150, "HORIZONTAL", "CENTER", "BOTTOM", 0, 0, 0), 0);
+    EXPECT_EQ(MSText(host_, &font_, "Volts", 200, 150, "HORIZONTAL", "CENTER", "BOTTOM", 0, 0, 0),
+              0);
     EXPECT_THAT(drawn, IsEmpty());
     EXPECT_THAT(Messages(), ElementsAre("In MSGetTextExtent. GetTextExtentPoint32 failed.",
                                         "In MSText. MSGetTextExtent failed."));
@@ -393,10 +395,7 @@ TEST_F(TextTest, AMeasurementThatFailsAfterMeasuringStillCountsAsNoExtent) {
   // the extents were written; the text goes on unshifted all the same.
   tarn::host().SetErrorResult(3);
   auto measure = MeasureAs(51, 20);
-  auto failing = Chain<HGDIOBJ, HDC, HGDIOBJ>("gdi32.dll", "SelectObject",
-                                              [fails = NthCall(3)](auto real, HDC dc, HGDIOBJ o) {
-                                                return fails() ? HGDIOBJ{} : real(dc, o);
-                                              });
+  auto failing = FailSelectObject(3);
   std::vector<TextCall> drawn;
   auto record = RecordTextOut(&drawn);
   EXPECT_EQ(MSText(host_, &font_, "Volts", 200, 150, "HORIZONTAL", "CENTER", "BOTTOM", 0, 0, 0), 1);
@@ -407,54 +406,39 @@ TEST_F(TextTest, AMeasurementThatFailsAfterMeasuringStillCountsAsNoExtent) {
 }
 
 TEST_F(TextTest, TextFailuresNameTheirStep) {
+  const char* gdi = "gdi32.dll";
   struct Case {
-    const char* import;
-    int nth;
-    bool drawn;
+    std::function<std::unique_ptr<AnyHook>()> fail;
+    bool drawn;  // with clipping on, any drawing erases the grey
     const char* message;
   } cases[] = {
-      {"SelectObject", 1, false, "In MSText. SelectObject failed."},
-      {"SetTextAlign", 1, false, "In MSText. SetTextAlign failed."},
-      {"SetTextColor", 1, false, "In MSText. SetTextColor failed."},
-      {"CreateRectRgn", 1, false, "In MSText. CreateRectRgn failed."},
-      {"FillRgn", 1, false, "In MSText. FillRgn failed."},
-      {"TextOutA", 1, false, "In MSText. TextOut failed."},
+      {[] { return FailSelectObject(1); }, false, "In MSText. SelectObject failed."},
+      {[=] { return FailNth<UINT, HDC, UINT>(gdi, "SetTextAlign", 1, GDI_ERROR); }, false,
+       "In MSText. SetTextAlign failed."},
+      {[=] { return FailNth<COLORREF, HDC, COLORREF>(gdi, "SetTextColor", 1, CLR_INVALID); }, false,
+       "In MSText. SetTextColor failed."},
+      {[=] { return FailNth<HRGN, int, int, int, int>(gdi, "CreateRectRgn", 1, nullptr); }, false,
+       "In MSText. CreateRectRgn failed."},
+      {[=] { return FailNth<BOOL, HDC, HRGN, HBRUSH>(gdi, "FillRgn", 1, FALSE); }, false,
+       "In MSText. FillRgn failed."},
+      {[=] { return FailNth<BOOL, HDC, int, int, LPCSTR, int>(gdi, "TextOutA", 1, FALSE); }, true,
+       "In MSText. TextOut failed."},
       // MSText selects, the measurement selects and selects back, then MSText selects back.
-      {"SelectObject", 4, true, "In MSText. SelectObject failed."},
+      {[] { return FailSelectObject(4); }, true, "In MSText. SelectObject failed."},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.import) + " #" + std::to_string(c.nth));
+    SCOPED_TRACE(c.message);
     Clip(true);
     surface_.Fill(kGrey);
     tarn::host().ClearErrors();
     tarn::host().SetErrorResult(-4);
-    std::unique_ptr<AnyHook> failing;
-    auto fails = NthCall(c.nth);
-    std::string name = c.import;
-    if (name == "SelectObject")
-      failing = Chain<HGDIOBJ, HDC, HGDIOBJ>("gdi32.dll", "SelectObject", [fails](auto real, HDC dc, HGDIOBJ o) {
-        return fails() ? HGDIOBJ{} : real(dc, o);
-      });
-    else if (name == "SetTextAlign")
-      failing = Chain<UINT, HDC, UINT>("gdi32.dll", "SetTextAlign",
-                                       [](auto, HDC, UINT) { return UINT{GDI_ERROR}; });
-    else if (name == "SetTextColor")
-      failing = Chain<COLORREF, HDC, COLORREF>("gdi32.dll", "SetTextColor",
-                                               [](auto, HDC, COLORREF) { return CLR_INVALID; });
-    else if (name == "CreateRectRgn")
-      failing = Chain<HRGN, int, int, int, int>("gdi32.dll", "CreateRectRgn",
-                                                [](auto, int, int, int, int) { return HRGN{}; });
-    else if (name == "FillRgn")
-      failing = Chain<BOOL, HDC, HRGN, HBRUSH>("gdi32.dll", "FillRgn",
-                                               [](auto, HDC, HRGN, HBRUSH) { return FALSE; });
-    else
-      failing = Chain<BOOL, HDC, int, int, LPCSTR, int>(
-          "gdi32.dll", "TextOutA", [](auto, HDC, int, int, LPCSTR, int) { return FALSE; });
-    EXPECT_EQ(MSText(host_, &font_, "Volts", 200, 150, "HORIZONTAL", "CENTER", "CENTER", 0, 0, 0), -4);
-    failing.reset();
+    {
+      auto failing = c.fail();
+      EXPECT_EQ(MSText(host_, &font_, "Volts", 200, 150, "HORIZONTAL", "CENTER", "CENTER", 0, 0, 0),
+                -4);
+    }
     EXPECT_THAT(Messages(), ElementsAre(c.message));
-    // With clipping on, any drawing at all erases the grey.
-    EXPECT_EQ(surface_.Count(kGrey) < 400 * 300, c.drawn || name == "TextOutA");
+    EXPECT_EQ(surface_.Count(kGrey) < 400 * 300, c.drawn);
     SelectObject(surface_.dc(), systemFont_);
   }
   // A missing font or string is refused without touching the device context.
@@ -473,8 +457,7 @@ TEST_F(TextTest, AFailedFillLeavesItsRegionForTheNextOperation) {
   Clip(true);
   Ledger ledger;
   {
-    auto failing = Chain<BOOL, HDC, HRGN, HBRUSH>("gdi32.dll", "FillRgn",
-                                                  [](auto, HDC, HRGN, HBRUSH) { return FALSE; });
+    auto failing = FailNth<BOOL, HDC, HRGN, HBRUSH>("gdi32.dll", "FillRgn", 1, FALSE);
     EXPECT_EQ(MSText(host_, &font_, "Volts", 200, 150, "HORIZONTAL", "", "CENTER", 0, 0, 0), 0);
   }
   EXPECT_EQ(ledger.Alive(), 1);  // the region, kept in the drawing state

@@ -53,7 +53,8 @@ extern "C" int __cdecl MSEraseCrossHairs(HostObject host, int* slots, unsigned s
   for (uint32_t i = 0; i < slotInts; i += kSlotInts) {
     int32_t* slot = slots + i;
     if (SlotIsFree(slot)) continue;
-    if (!Invert(SlotBar(slot))) return ReportError(host, "In MSEraseCrossHairs. InvertRect failed.");
+    if (!Invert(SlotBar(slot)))
+      return ReportError(host, "In MSEraseCrossHairs. InvertRect failed.");
     FreeSlot(slot);
   }
   return 1;

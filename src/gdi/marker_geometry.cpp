@@ -1,7 +1,5 @@
 #include "gdi/marker_geometry.h"
 
-#include <cmath>
-
 namespace vorda {
 
 namespace {
@@ -15,11 +13,18 @@ int32_t ClampCorner(double v) {
   return static_cast<int32_t>(v);
 }
 
+// Truncates toward zero without a library call; values too large to have
+// a fraction, infinities and not-a-number come back as they are.
+double TruncTowardZero(double v) {
+  if (v > -4.0e18 && v < 4.0e18) return static_cast<double>(static_cast<int64_t>(v));
+  return v;
+}
+
 }  // namespace
 
 MarkerCorners SquareMarker(const WorldTransform& t, double x, double y, int32_t half) {
-  double dx = std::trunc(t.XScale * x + t.XOffset);
-  double dy = std::trunc(t.YScale * y + t.YOffset);
+  double dx = TruncTowardZero(t.XScale * x + t.XOffset);
+  double dy = TruncTowardZero(t.YScale * y + t.YOffset);
   return {ClampCorner(dx - half), ClampCorner(dy + half), ClampCorner(dx + half),
           ClampCorner(dy - half)};
 }

@@ -23,8 +23,7 @@ bool MeasureText(HostObject host, HFONT* font, const char* text, const char* ori
   }
   SIZE size{};
   // Nothing to measure, or nowhere to put it: refused like a failed measurement.
-  if (!text || !width || !height ||
-      !GetTextExtentPoint32A(dc, text, TextByteLength(text), &size)) {
+  if (!text || !width || !height || !GetTextExtentPoint32A(dc, text, TextByteLength(text), &size)) {
     *failure = ReportError(host, "In MSGetTextExtent. GetTextExtentPoint32 failed.");
     return false;
   }
@@ -73,7 +72,8 @@ extern "C" int __cdecl MSNewFont(HostObject host, HFONT* fontOut, const char* fa
                                  int pointSize, const char* orientation, const char* weight,
                                  int italic, int underline, int strikeOut) {
   FontOrientation o;
-  if (!FindOrientation(orientation, &o)) return ReportError(host, "Font orientation not recognized.");
+  if (!FindOrientation(orientation, &o))
+    return ReportError(host, "Font orientation not recognized.");
   int32_t fontWeight = 0;
   if (!FindFontWeight(weight, &fontWeight)) return ReportError(host, "Font weight not recognized.");
   // Nowhere to hand the font to: make none rather than orphan it.
@@ -82,11 +82,11 @@ extern "C" int __cdecl MSNewFont(HostObject host, HFONT* fontOut, const char* fa
   // The height follows the device context current now, not the one the
   // font is later drawn on.
   int height = FontHeight(MulDiv(pointSize, GetDeviceCaps(plotState.CurrentDc, LOGPIXELSY), 72));
-  *fontOut = CreateFontA(height, 0, o.tenthsOfDegree, o.tenthsOfDegree, fontWeight,
-                         static_cast<DWORD>(italic), static_cast<DWORD>(underline),
-                         static_cast<DWORD>(strikeOut), ANSI_CHARSET, OUT_DEFAULT_PRECIS,
-                         CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                         faceName);
+  *fontOut =
+      CreateFontA(height, 0, o.tenthsOfDegree, o.tenthsOfDegree, fontWeight,
+                  static_cast<DWORD>(italic), static_cast<DWORD>(underline),
+                  static_cast<DWORD>(strikeOut), ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, faceName);
   if (!*fontOut) return ReportError(host, "Unable to create font, CreateFont failed.");
   return 1;
 }
@@ -100,11 +100,11 @@ extern "C" int __cdecl MSGetTextExtents(HostObject host, HFONT* font, const char
 }
 
 extern "C" int __cdecl MSText(HostObject host, HFONT* font, const char* text, double x, double y,
-                              const char* orientation, const char* horzAlign,
-                              const char* vertAlign, double red, double green, double blue) {
-  double floor = CurrentLogFloor();
-  double ax = AxisValue(x, plotState.XIsLog != 0, floor);
-  double ay = AxisValue(y, plotState.YIsLog != 0, floor);
+                              const char* orientation, const char* horzAlign, const char* vertAlign,
+                              double red, double green, double blue) {
+  double logFloor = CurrentLogFloor();
+  double ax = AxisValue(x, plotState.XIsLog != 0, logFloor);
+  double ay = AxisValue(y, plotState.YIsLog != 0, logFloor);
 
   HDC dc = plotState.CurrentDc;
   HGDIOBJ previous = font ? SelectObject(dc, *font) : nullptr;
@@ -134,6 +134,7 @@ extern "C" int __cdecl MSText(HostObject host, HFONT* font, const char* text, do
   if (!EraseClipArea(host, &failure)) return failure;
   if (!text || !TextOutA(dc, ClampToDevice(dx), ClampToDevice(dy), text, TextByteLength(text)))
     return ReportError(host, "In MSText. TextOut failed.");
-  if (!Selected(SelectObject(dc, previous))) return ReportError(host, "In MSText. SelectObject failed.");
+  if (!Selected(SelectObject(dc, previous)))
+    return ReportError(host, "In MSText. SelectObject failed.");
   return 1;
 }

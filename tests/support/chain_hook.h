@@ -25,4 +25,19 @@ inline auto NthCall(int n) {
   return [calls, n] { return ++*calls == n; };
 }
 
+// Makes the n-th call (from 1) of `function` return `failure`. A "pretend"
+// failure does the real work first and only reports failure, as a call
+// that did its job but said otherwise would; the state stays consistent,
+// so a test can check what was cleaned up.
+template <typename R, typename... A>
+std::unique_ptr<AnyHook> FailNth(const char* dll, const char* function, int n, R failure,
+                                 bool pretend = false) {
+  return Chain<R, A...>(dll, function,
+                        [fails = NthCall(n), failure, pretend](auto real, A... args) {
+                          if (!fails()) return real(args...);
+                          if (pretend) real(args...);
+                          return failure;
+                        });
+}
+
 }  // namespace vorda_test

@@ -1,5 +1,9 @@
 #include "ledger.h"
 
+#include <ole2.h>
+#include <olectl.h>
+#include <GL/gl.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
@@ -19,31 +23,28 @@ bool FreedGlobal(HGLOBAL result) { return result == nullptr; }
 
 }  // namespace
 
+template <typename Sig, typename Handler>
+void Ledger::Watch(const char* dll, const char* name, Handler handler) {
+  if (FindImportSlot(VordaModule(), dll, name)) hooks_.push_back(MakeHook<Sig>(dll, name, handler));
+}
+
 template <typename Sig>
 void Ledger::Maker(const char* dll, const char* name) {
-  if (!FindImportSlot(VordaModule(), dll, name)) return;
-  auto original = std::make_shared<Sig*>(nullptr);
-  auto hook = std::make_unique<ImportHook<Sig>>(dll, name, [this, original, name](auto... args) {
-    auto made = (*original)(args...);
+  Watch<Sig>(dll, name, [this, name](auto original, auto... args) {
+    auto made = original(args...);
     // CreateFileA fails with INVALID_HANDLE_VALUE rather than null.
     if (made && AsKey(made) != INVALID_HANDLE_VALUE) Add(AsKey(made), name);
     return made;
   });
-  *original = hook->Original();
-  hooks_.push_back(std::move(hook));
 }
 
 template <typename Sig>
 void Ledger::Deleter(const char* dll, const char* name) {
-  if (!FindImportSlot(VordaModule(), dll, name)) return;
-  auto original = std::make_shared<Sig*>(nullptr);
-  auto hook = std::make_unique<ImportHook<Sig>>(dll, name, [this, original](auto handle) {
-    auto result = (*original)(handle);
+  Watch<Sig>(dll, name, [this](auto original, auto handle) {
+    auto result = original(handle);
     if (Deleted(result)) Remove(AsKey(handle));
     return result;
   });
-  *original = hook->Original();
-  hooks_.push_back(std::move(hook));
 }
 
 Ledger::Ledger() {
@@ -72,77 +73,84 @@ Ledger::Ledger() {
   Deleter<decltype(DeleteEnhMetaFile)>("gdi32.dll", "DeleteEnhMetaFile");
   Deleter<decltype(CloseHandle)>("kernel32.dll", "CloseHandle");
 
-  // Deleters whose result or arguments do not fit the pattern above.
-  if (FindImportSlot(VordaModule(), "user32.dll", "ReleaseDC")) {
-    auto original = std::make_shared<decltype(&ReleaseDC)>(nullptr);
-    auto hook = std::make_unique<ImportHook<decltype(ReleaseDC)>>(
-        "user32.dll", "ReleaseDC", [this, original](HWND window, HDC dc) {
-          int result = (*original)(window, dc);
-          if (result) Remove(dc);
-          return result;
-        });
-    *original = hook->Original();
-    hooks_.push_back(std::move(hook));
-  }
-  if (FindImportSlot(VordaModule(), "gdi32.dll", "CloseEnhMetaFile")) {
-    auto original = std::make_shared<decltype(&CloseEnhMetaFile)>(nullptr);
-    auto hook = std::make_unique<ImportHook<decltype(CloseEnhMetaFile)>>(
-        "gdi32.dll", "CloseEnhMetaFile", [this, original](HDC dc) {
-          HENHMETAFILE metafile = (*original)(dc);
-          if (metafile) {
-            Remove(dc);
-            Add(metafile, "CloseEnhMetaFile");
-          }
-          return metafile;
-        });
-    *original = hook->Original();
-    hooks_.push_back(std::move(hook));
-  }
+  // Makers and deleters whose results or arguments do not fit the above.
+  Watch<decltype(ReleaseDC)>("user32.dll", "ReleaseDC", [this](auto original, HWND window, HDC dc) {
+    int result = original(window, dc);
+    if (result) Remove(dc);
+    return result;
+  });
+  Watch<decltype(CloseEnhMetaFile)>("gdi32.dll", "CloseEnhMetaFile", [this](auto original, HDC dc) {
+    HENHMETAFILE metafile = original(dc);
+    if (metafile) {
+      Remove(dc);
+      Add(metafile, "CloseEnhMetaFile");
+    }
+    return metafile;
+  });
+  Watch<decltype(CreateStreamOnHGlobal)>(
+      "ole32.dll", "CreateStreamOnHGlobal",
+      [this](auto original, HGLOBAL block, BOOL deleteOnRelease, IStream** stream) {
+        HRESULT result = original(block, deleteOnRelease, stream);
+        if (SUCCEEDED(result) && stream && *stream) {
+          // The stream frees the block when it goes.
+          if (deleteOnRelease && block) Remove(block);
+          Track(*stream, "CreateStreamOnHGlobal");
+        }
+        return result;
+      });
+  Watch<decltype(OleLoadPicture)>(
+      "oleaut32.dll", "OleLoadPicture",
+      [this](auto original, IStream* stream, LONG size, BOOL runMode, REFIID iid, void** object) {
+        HRESULT result = original(stream, size, runMode, iid, object);
+        if (object && *object) Track(static_cast<IUnknown*>(*object), "OleLoadPicture");
+        return result;
+      });
+  // Display lists count as one block per reserved range, keyed by its base.
+  Watch<decltype(glGenLists)>("opengl32.dll", "glGenLists", [this](auto original, GLsizei range) {
+    GLuint base = original(range);
+    if (base) Add(AsKey(uintptr_t{base}), "glGenLists");
+    return base;
+  });
+  Watch<decltype(glDeleteLists)>("opengl32.dll", "glDeleteLists",
+                                 [this](auto original, GLuint base, GLsizei range) {
+                                   original(base, range);
+                                   Remove(AsKey(uintptr_t{base}));
+                                 });
   for (const char* name : {"GlobalFree", "LocalFree"}) {
-    if (!FindImportSlot(VordaModule(), "kernel32.dll", name)) continue;
-    auto original = std::make_shared<decltype(&GlobalFree)>(nullptr);
-    auto hook = std::make_unique<ImportHook<decltype(GlobalFree)>>(
-        "kernel32.dll", name, [this, original](HGLOBAL block) {
-          HGLOBAL result = (*original)(block);
-          if (FreedGlobal(result)) Remove(block);
-          return result;
-        });
-    *original = hook->Original();
-    hooks_.push_back(std::move(hook));
+    Watch<decltype(GlobalFree)>("kernel32.dll", name, [this](auto original, HGLOBAL block) {
+      HGLOBAL result = original(block);
+      if (FreedGlobal(result)) Remove(block);
+      return result;
+    });
   }
-  if (FindImportSlot(VordaModule(), "msvcrt.dll", "free")) {
-    auto original = std::make_shared<FreeSig*>(nullptr);
-    auto hook = std::make_unique<ImportHook<FreeSig>>("msvcrt.dll", "free",
-                                                             [this, original](void* block) {
-                                                               (*original)(block);
-                                                               if (block) Remove(block);
-                                                             });
-    *original = hook->Original();
-    hooks_.push_back(std::move(hook));
-  }
-  if (FindImportSlot(VordaModule(), "msvcrt.dll", "realloc")) {
-    auto original = std::make_shared<ReallocSig*>(nullptr);
-    auto hook = std::make_unique<ImportHook<ReallocSig>>(
-        "msvcrt.dll", "realloc", [this, original](void* block, size_t bytes) {
-          void* moved = (*original)(block, bytes);
-          if (moved || bytes == 0) {
-            if (block) Remove(block);
-            if (moved) Add(moved, "realloc");
-          }
-          return moved;
-        });
-    *original = hook->Original();
-    hooks_.push_back(std::move(hook));
-  }
+  Watch<FreeSig>("msvcrt.dll", "free", [this](auto original, void* block) {
+    original(block);
+    if (block) Remove(block);
+  });
+  Watch<ReallocSig>("msvcrt.dll", "realloc", [this](auto original, void* block, size_t bytes) {
+    void* moved = original(block, bytes);
+    if (moved || bytes == 0) {
+      if (block) Remove(block);
+      if (moved) Add(moved, "realloc");
+    }
+    return moved;
+  });
 }
 
 Ledger::~Ledger() {
   // Unhook in the reverse order of hooking.
   while (!hooks_.empty()) hooks_.pop_back();
+  for (auto& [object, maker] : com_) object->Release();
 }
 
 void Ledger::Add(const void* handle, const char* maker) {
   alive_[reinterpret_cast<uintptr_t>(handle)] = maker;
+  ++made_[maker];
+}
+
+void Ledger::Track(IUnknown* object, const char* maker) {
+  object->AddRef();
+  com_.emplace_back(object, maker);
   ++made_[maker];
 }
 
@@ -157,6 +165,14 @@ std::string Ledger::Leaks() const {
   std::ostringstream out;
   for (const auto& [handle, maker] : alive_)
     out << maker << " 0x" << std::hex << handle << std::dec << "\n";
+  for (const auto& [object, maker] : com_) {
+    // Besides the ledger's own reference and the one taken to look, any
+    // reference left is one that vorda never gave up.
+    ULONG references = object->AddRef();
+    object->Release();
+    if (references > 2)
+      out << maker << " " << object << " holds " << references - 2 << " reference(s)\n";
+  }
   return out.str();
 }
 

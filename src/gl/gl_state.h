@@ -1,0 +1,30 @@
+// The process-wide state of the OpenGL back end: zero at load, never reset,
+// used from the host's one calling thread only. Shares nothing with
+// PlotState.
+#pragma once
+
+#include <windows.h>
+
+#include "gdi/conversions.h"
+#include "host/tarnapi.h"
+
+namespace vorda {
+
+struct GlState {
+  // Made by the first GLEnable and reused for every device context after;
+  // never deleted.
+  HGLRC RenderContext;
+  // The device context with which RenderContext was last made current.
+  HDC GlDc;
+  // As last set by GLSetXForm, without the pixel-centre offset.
+  WorldTransform Transform;
+};
+
+extern GlState glState;
+
+// The end of GLEnable, GLSetXForm and GLPolyLine: 1 when no GL error is
+// pending; otherwise the error's text goes to the host and the result is 0,
+// whatever the host's error call returned.
+int CheckGlError(HostObject host);
+
+}  // namespace vorda
