@@ -8,7 +8,9 @@
 
 #include <cmath>
 #include <cstdio>
+#include <algorithm>
 #include <fstream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -246,6 +248,92 @@ TEST_F(ChartToolTest, CursorAndMarkers) {
   EXPECT_GT(m.Count(kFirst), 51 * 25);
 }
 
+// The records of an enhanced metafile, by type.
+std::map<uint32_t, std::vector<size_t>> Records(const std::vector<uint8_t>& emf) {
+  std::map<uint32_t, std::vector<size_t>> records;
+  for (size_t at = 0; at + 8 <= emf.size();) {
+    uint32_t size = Le32(emf, at + 4);
+    records[Le32(emf, at)].push_back(at);
+    if (size < 8) break;
+    at += size;
+  }
+  return records;
+}
+
+TEST_F(ChartToolTest, RecordsAMetafileThatPlaysBackAsTheChart) {
+  std::string out = Out("chart.emf");
+  Result r = RunTool("\"" + csv_ + "\" -o \"" + out + "\" --cursor 7");
+  ASSERT_EQ(r.status, 0) << r.output;
+  std::vector<uint8_t> emf = ReadBytes(out);
+  ASSERT_GT(emf.size(), 100u);
+  auto records = Records(emf);
+  ASSERT_EQ(Le32(emf, 0), 1u);                    // EMR_HEADER first,
+  EXPECT_EQ(Le32(emf, 40), 0x464D4520u);          // " EMF",
+  EXPECT_EQ(records[14].size(), 1u);              // one EMR_EOF,
+  EXPECT_EQ(Le32(emf, records[14][0]), 14u);
+  EXPECT_EQ(records[14][0] + Le32(emf, records[14][0] + 4), emf.size());  // last.
+  // The white page spans the whole chart, so its bounds are the canvas.
+  EXPECT_EQ(records[71].size(), 1u);  // EMR_FILLRGN
+  EXPECT_EQ(Le32(emf, 8), 0u);
+  EXPECT_EQ(Le32(emf, 16), 959u);
+  EXPECT_EQ(Le32(emf, 20), 599u);
+  // A solid pen for the first series and a dashed one for the second.
+  std::map<COLORREF, uint32_t> pens;
+  for (size_t at : records[38]) pens[Le32(emf, at + 24)] = Le32(emf, at + 12);  // EMR_CREATEPEN
+  ASSERT_EQ(pens.count(kFirst), 1u);
+  ASSERT_EQ(pens.count(kSecond), 1u);
+  EXPECT_EQ(pens[kFirst], static_cast<uint32_t>(PS_SOLID));
+  EXPECT_EQ(pens[kSecond], static_cast<uint32_t>(PS_DASH));
+  EXPECT_GE(records[87].size() + records[4].size(), 4u);   // polylines: traces, frame, legend
+  EXPECT_GE(records[84].size() + records[83].size(), 10u); // tick labels and titles
+  EXPECT_EQ(records[76].size(), 2u);                       // the cursor's two inverted bars
+
+  // Played back, it is the chart: both traces in their colours.
+  HENHMETAFILE file = GetEnhMetaFileA(out.c_str());
+  ASSERT_NE(file, nullptr);
+  vorda_test::DibSurface page(960, 600);
+  RECT all{0, 0, 960, 600};
+  ASSERT_TRUE(PlayEnhMetaFile(page.dc(), file, &all));
+  DeleteEnhMetaFile(file);
+  EXPECT_GT(page.Count(kFirst), 300);
+  EXPECT_GT(page.Count(kSecond), 100);
+}
+
+TEST_F(ChartToolTest, FitsAPictureIntoThePlotBehindTheTraces) {
+  // A 40x20 BMP of one green: drawn twice as wide as high, inside the frame.
+  std::string pic = Out("picture.bmp"), out = Out("pictured.bmp");
+  std::string bmp = "BM";
+  auto put32 = [&](uint32_t v) { bmp.append(reinterpret_cast<char*>(&v), 4); };
+  auto put16 = [&](uint16_t v) { bmp.append(reinterpret_cast<char*>(&v), 2); };
+  put32(54 + 40 * 20 * 3); put32(0); put32(54);
+  put32(40); put32(40); put32(20); put16(1); put16(24); put32(0); put32(40 * 20 * 3);
+  put32(2835); put32(2835); put32(0); put32(0);
+  for (int i = 0; i < 40 * 20; ++i) bmp.append("\x0a\xc8\x0a", 3);  // blue, green, red
+  Write(pic, bmp);
+  Result r = RunTool("\"" + csv_ + "\" -o \"" + out + "\" --picture \"" + pic + "\"");
+  ASSERT_EQ(r.status, 0) << r.output;
+  Bmp chart;
+  ASSERT_TRUE(chart.Load(out));
+  int left, top, right, bottom;
+  ASSERT_TRUE(chart.Frame(&left, &top, &right, &bottom));
+  const COLORREF green = RGB(10, 200, 10);
+  int x0 = chart.width, x1 = -1, y0 = chart.height, y1 = -1;
+  for (int y = 0; y < chart.height; ++y)
+    for (int x = 0; x < chart.width; ++x)
+      if (chart.At(x, y) == green) {
+        x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
+      }
+  ASSERT_GE(x1, 0);
+  EXPECT_GE(x0, left);
+  EXPECT_LE(x1, right);
+  EXPECT_GE(y0, top);
+  EXPECT_LE(y1, bottom);
+  EXPECT_GT(x1 - x0, (right - left) * 9 / 10);  // the plot is narrower than 2:1, so its width sets the size
+  EXPECT_NEAR(double(x1 - x0 + 1) / (y1 - y0 + 1), 2.0, 0.05);
+  // The traces are drawn over it.
+  EXPECT_GT(chart.Count(kFirst, x0, x1), 100);
+}
+
 TEST_F(ChartToolTest, ReadsWavFiles) {
   std::string wav = Out("tone.wav"), out = Out("tone.bmp");
   std::string bytes = "RIFF\0\0\0\0WAVEfmt ";
@@ -304,6 +392,9 @@ TEST_F(ChartToolTest, RefusalsNameTheProblemAndWriteNothing) {
       {rec + to + " --picture \"" + dir + "\\missing.png\"", 1,
        "vorda-chart: cannot open the picture " + dir + "\\missing.png for reading\n"},
       {rec + to + " --cursor 5", 1, "vorda-chart: --cursor 5: no burst of "},
+      {rec + to + " --picture \"" + picture + "\"", 1,
+       "vorda-chart: drawing the picture " + picture +
+           ": vorda says: This Message channel is not a valid picture channel.\n"},
       {rec + to + " --size 10x10px", 2, "vorda-chart: --size 10x10px: pixel sizes are whole numbers from 200 to 16000\n"},
       {rec + " -o chart.png", 2, "vorda-chart: -o chart.png: the output must end in .bmp or .emf\n"},
       {rec, 2, "vorda-chart: no output file: give -o OUT.bmp or -o OUT.emf\n"},

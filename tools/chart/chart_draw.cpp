@@ -127,19 +127,24 @@ class ChartPainter {
     log_.Clean(step);
     return false;
   }
+  // A vorda call's result and what it reported: true only for a success
+  // that reported nothing. Every report is shown, whatever the result.
+  bool Ok(int result, const std::string& step) {
+    bool clean = log_.Clean(step);
+    return clean && result == 1;
+  }
 
   int TextHeight() const { return std::max(9, static_cast<int>(std::lround(10 * scale_))); }
 
   // Fonts scale with the canvas so that a large chart reads like a small one.
   bool Setup() {
-    if (MSEnable(host_, canvas_.dc) != 1 || !log_.Clean("making the surface current")) return false;
+    if (!Ok(MSEnable(host_, canvas_.dc), "making the surface current")) return false;
     scale_ = std::max(0.9, std::min(canvas_.width / 960.0, canvas_.height / 600.0));
     const int points = TextHeight();
     const int titlePoints = static_cast<int>(std::lround(points * 1.3));
-    if (MSNewFont(host_, label_.get(), kFace, points, "HORIZONTAL", "NORMAL", 0, 0, 0) != 1 ||
-        MSNewFont(host_, vertical_.get(), kFace, points, "+VERTICAL", "NORMAL", 0, 0, 0) != 1 ||
-        MSNewFont(host_, title_.get(), kFace, titlePoints, "HORIZONTAL", "HEAVY", 0, 0, 0) != 1 ||
-        !log_.Clean("making the fonts"))
+    if (!Ok(MSNewFont(host_, label_.get(), kFace, points, "HORIZONTAL", "NORMAL", 0, 0, 0), "making the fonts") ||
+        !Ok(MSNewFont(host_, vertical_.get(), kFace, points, "+VERTICAL", "NORMAL", 0, 0, 0), "making the fonts") ||
+        !Ok(MSNewFont(host_, title_.get(), kFace, titlePoints, "HORIZONTAL", "HEAVY", 0, 0, 0), "making the fonts"))
       return false;
     int w = 0;
     if (!Measure(label_, "Ag", &w, &textHeight_) || !Measure(title_, "Ag", &w, &titleHeight_)) return false;
@@ -170,15 +175,29 @@ class ChartPainter {
       if (!ChooseTicks(&in.xLabelWidth, &in.yLabelWidth)) return false;
     }
     layout_ = ComputeLayout(in);
+    if (canvas_.emf && !WhiteMetafile()) return false;
     const Rect& plot = layout_.plot;
     xMap_ = MakeAxisMap(plot.left, plot.right, p_.x.lo, p_.x.hi, false);
     yMap_ = MakeAxisMap(plot.top, plot.bottom, p_.y.hi, p_.y.lo, p_.logY);
     return true;
   }
 
+  // A metafile starts transparent and as small as what is drawn on it. A
+  // text drawn while clipping is on clears the clip area to white first:
+  // clipped to the canvas, that paints the chart's white page.
+  bool WhiteMetafile() {
+    if (!Ok(MSSetXForm(host_, 1, "LINEAR", "LINEAR", 0, canvas_.width, 0, canvas_.height, 0,
+                       canvas_.width, 0, canvas_.height),
+            "clipping to the metafile's page"))
+      return false;
+    if (!Text(label_, " ", 0, 0, "HORIZONTAL", "LEFT", "CENTER", {1, 1, 1})) return false;
+    MSDisable(host_);
+    return true;
+  }
+
   bool Measure(Font& font, const std::string& text, int* w, int* h) {
-    return MSGetTextExtents(host_, font.get(), text.c_str(), "HORIZONTAL", w, h) == 1 &&
-           log_.Clean("measuring \"" + text + "\"");
+    return Ok(MSGetTextExtents(host_, font.get(), text.c_str(), "HORIZONTAL", w, h),
+              "measuring \"" + text + "\"");
   }
 
   // Ticks at round values, as many as their labels leave room for.
@@ -218,25 +237,26 @@ class ChartPainter {
   // Plot area in model units (the world transform of the traces), clipped.
   bool PlotTransform(int clip) {
     const Rect& plot = layout_.plot;
-    return MSSetXForm(host_, clip, "LINEAR", p_.logY ? "LOG10" : "LINEAR", plot.left, plot.right,
-                      plot.top, plot.bottom, p_.x.lo, p_.x.hi, p_.y.hi, p_.y.lo) == 1 &&
-           log_.Clean("setting the plot's transform");
+    return Ok(MSSetXForm(host_, clip, "LINEAR", p_.logY ? "LOG10" : "LINEAR", plot.left, plot.right,
+                         plot.top, plot.bottom, p_.x.lo, p_.x.hi, p_.y.hi, p_.y.lo),
+              "setting the plot's transform");
   }
   // The whole canvas in pixels, unclipped, for frame, ticks and text.
   bool PixelTransform() {
-    return MSSetXForm(host_, 0, "LINEAR", "LINEAR", 0, canvas_.width, 0, canvas_.height, 0,
-                      canvas_.width, 0, canvas_.height) == 1 &&
-           log_.Clean("setting the canvas transform");
+    return Ok(MSSetXForm(host_, 0, "LINEAR", "LINEAR", 0, canvas_.width, 0, canvas_.height, 0,
+                         canvas_.width, 0, canvas_.height),
+              "setting the canvas transform");
   }
 
   bool Picture(const std::vector<unsigned char>& bytes) {
     const Rect& plot = layout_.plot;
     // The model unit square on the plot area: the picture is fitted into it.
 #if VORDA_CHART_HAVE_PICTURES
-    return MSSetXForm(host_, 0, "LINEAR", "LINEAR", plot.left, plot.right, plot.top, plot.bottom,
-                      0, 1, 1, 0) == 1 &&
-           MSLoadPicture(host_, bytes.data(), static_cast<unsigned>(bytes.size())) == 1 &&
-           log_.Clean("drawing the picture " + o_.picture);
+    return Ok(MSSetXForm(host_, 0, "LINEAR", "LINEAR", plot.left, plot.right, plot.top, plot.bottom,
+                         0, 1, 1, 0),
+              "placing the picture " + o_.picture) &&
+           Ok(MSLoadPicture(host_, bytes.data(), static_cast<unsigned>(bytes.size())),
+              "drawing the picture " + o_.picture);
 #else
     (void)plot;
     (void)bytes;
@@ -342,14 +362,6 @@ class ChartPainter {
     if (MSNewPen(host_, frame.get(), "SOLID", 1, 0.2, 0.2, 0.2) != 1 ||
         MSNewPen(host_, tick.get(), "SOLID", 1, 0.2, 0.2, 0.2) != 1)
       return Failed("making the frame pen");
-    if (canvas_.emf) {
-      // The metafile's frame is what is drawn: span the whole canvas.
-      Pen white;
-      const double corners[] = {0, 0, double(canvas_.width - 1), double(canvas_.height - 1)};
-      if (MSNewPen(host_, white.get(), "SOLID", 1, 1, 1, 1) != 1 ||
-          MSPolyLine(host_, white.get(), "LINES", corners, 4) != 1)
-        return Failed("spanning the metafile");
-    }
     const double box[] = {double(plot.left), double(plot.top),     double(plot.right), double(plot.top),
                           double(plot.right), double(plot.bottom), double(plot.left),  double(plot.bottom),
                           double(plot.left), double(plot.top)};
@@ -439,7 +451,9 @@ bool DrawChart(HostObject host, const Canvas& canvas, const Recording& recording
   ChartPainter painter(host, canvas, recording, options, plan, log);
   bool ok = painter.Paint(picture);
   MSDisable(host);
-  return ok && !log.failed();
+  // Nothing vorda said goes unseen, whichever way the drawing ended.
+  bool clean = log.Clean("drawing the chart");
+  return ok && clean && !log.failed();
 }
 
 }  // namespace chart

@@ -62,6 +62,9 @@ bool OutputSurface::Open() {
     canvas_.width = pw;
     canvas_.height = ph;
   }
+  // Dashes and text leave what lies under their gaps alone (a picture,
+  // the grid) instead of painting it with the background colour.
+  SetBkMode(canvas_.dc, TRANSPARENT);
   return true;
 }
 
