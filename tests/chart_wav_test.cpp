@@ -132,6 +132,7 @@ TEST(ChartWav, ChannelsAreDeinterleavedIntoOneBurst) {
   ASSERT_EQ(r.channels.size(), 3u);
   EXPECT_EQ(r.channels[2].name, "ch3");
   EXPECT_DOUBLE_EQ(r.sampleInc, 0.001);
+  EXPECT_EQ(r.valueName, "amplitude (full scale)");
   ASSERT_EQ(r.bursts.size(), 1u);
   EXPECT_EQ(r.bursts[0].count, 4);
   EXPECT_EQ(r.bursts[0].start, 0.0);

@@ -173,7 +173,9 @@ bool PlanChart(const Recording& r, const Options& o, ChartPlan* p, std::string* 
     p->legend.push_back(o.yChannel + " against " + o.xChannel);
   } else {
     p->xTitle = r.timeName.empty() ? "time (s)" : r.timeName;
-    p->yTitle = p->series.size() == 1 ? r.channels[static_cast<size_t>(p->series[0])].name : "value";
+    p->yTitle = p->series.size() == 1 ? r.channels[static_cast<size_t>(p->series[0])].name
+                : r.valueName.empty()     ? "value"
+                                          : r.valueName;
     for (int c : p->series) p->legend.push_back(r.channels[static_cast<size_t>(c)].name);
   }
 

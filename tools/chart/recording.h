@@ -34,6 +34,7 @@ struct Recording {
   std::vector<Burst> bursts;
   double sampleInc = 0;     // seconds between samples within a burst
   std::string timeName;     // header of the time column, empty when none
+  std::string valueName;    // what all channels measure, when the file says
 
   std::int64_t SampleCount() const {
     return channels.empty() ? 0 : static_cast<std::int64_t>(channels[0].samples.size());

@@ -188,6 +188,7 @@ bool Parse(Source& src, const std::string& name, Recording* out, ReadError* erro
       }
       out->bursts.push_back({0.0, 0, static_cast<std::int64_t>(frames)});
       out->sampleInc = 1.0 / f.rate;
+      out->valueName = "amplitude (full scale)";
       return true;
     }
     offset = body + length + (length & 1);
