@@ -26,7 +26,7 @@ OutputSurface::~OutputSurface() {
 }
 
 bool OutputSurface::Open() {
-  HANDLE probe = CreateFileA(temp_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE probe = CreateFileA(temp_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (probe == INVALID_HANDLE_VALUE) {
     Complain("cannot write " + options_.output + ": " + SystemMessage(GetLastError()));
     return false;
