@@ -251,18 +251,11 @@ class ChartPainter {
   bool Picture(const std::vector<unsigned char>& bytes) {
     const Rect& plot = layout_.plot;
     // The model unit square on the plot area: the picture is fitted into it.
-#if VORDA_CHART_HAVE_PICTURES
     return Ok(MSSetXForm(host_, 0, "LINEAR", "LINEAR", plot.left, plot.right, plot.top, plot.bottom,
                          0, 1, 1, 0),
               "placing the picture " + o_.picture) &&
            Ok(MSLoadPicture(host_, bytes.data(), static_cast<unsigned>(bytes.size())),
               "drawing the picture " + o_.picture);
-#else
-    (void)plot;
-    (void)bytes;
-    Complain("cannot draw the picture " + o_.picture + ": this build of vorda has no MSLoadPicture");
-    return false;
-#endif
   }
 
   bool Grid() {

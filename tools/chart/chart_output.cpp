@@ -41,12 +41,7 @@ bool OutputSurface::Open() {
       h = options_.heightPx / static_cast<double>(GetDeviceCaps(screen, LOGPIXELSY));
       ReleaseDC(nullptr, screen);
     }
-#if VORDA_CHART_HAVE_METAFILES
     canvas_.dc = MSCreateMetaFileDC(host_, temp_.c_str(), &w, &h);
-#else
-    Complain("cannot record " + options_.output + ": this build of vorda has no metafile surface");
-    return false;
-#endif
     if (!canvas_.dc) {
       Complain("cannot record the metafile " + options_.output + " (MSCreateMetaFileDC failed)");
       return false;
@@ -72,11 +67,7 @@ bool OutputSurface::Save() {
   HDC dc = canvas_.dc;
   canvas_.dc = nullptr;  // both savers end the surface, successful or not
   if (options_.emf) {
-#if VORDA_CHART_HAVE_METAFILES
     if (MSSaveMetaFile(host_, dc) == 0) {
-#else
-    if (dc) {
-#endif
       Complain("cannot finish the metafile " + options_.output + " (MSSaveMetaFile failed)");
       return false;
     }
@@ -104,9 +95,7 @@ bool OutputSurface::Save() {
 void OutputSurface::Discard() {
   if (canvas_.dc) {
     if (canvas_.emf) {
-#if VORDA_CHART_HAVE_METAFILES
       MSSaveMetaFile(host_, canvas_.dc);
-#endif
     } else {
       HGDIOBJ bitmap = GetCurrentObject(canvas_.dc, OBJ_BITMAP);
       DeleteDC(canvas_.dc);
