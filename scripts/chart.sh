@@ -1,12 +1,13 @@
 #!/bin/sh
-# Installs what is missing, builds, and draws the bundled chart into out/.
+# The main command: installs what is missing, builds the chart tool and
+# draws the bundled example recording into out/.
 set -eu
 cd "$(dirname "$0")/.."
 sh scripts/setup.sh
 cmake --preset win64 >/dev/null
-cmake --build --preset win64 --target first-chart
+cmake --build --preset win64 --target vorda-chart
 mkdir -p out
-WINEPREFIX="$(pwd)/build/win64/wineprefix" WINEDEBUG=-all \
-  /usr/lib/wine/wine64 build/win64/bin/first-chart.exe out/first-chart.bmp
-convert out/first-chart.bmp -alpha off out/first-chart.png 2>/dev/null || true
-echo "The chart is in $(pwd)/out/first-chart.bmp (and out/first-chart.png to view)."
+scripts/vorda-chart examples/bursts.csv -o out/bursts.bmp --title "Pressure and flow, three bursts"
+convert out/bursts.bmp -alpha off out/bursts.png 2>/dev/null || true
+echo "The chart is in $(pwd)/out/bursts.bmp (and out/bursts.png to view)."
+echo "Chart your own recording with: scripts/vorda-chart RECORDING.csv -o chart.bmp  (--help for the options)"

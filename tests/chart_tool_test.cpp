@@ -1,0 +1,437 @@
+// vorda-chart end to end: the program run on small recordings, its output
+// files read back (sizes, pixels of the plot, the traces' colours) and
+// every way it refuses, with its message, exit status and no file left.
+#include <windows.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <algorithm>
+#include <fstream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "surface.h"
+
+namespace {
+
+using vorda_test::FileExists;
+using vorda_test::Le16;
+using vorda_test::Le32;
+using vorda_test::ReadBytes;
+using ::testing::HasSubstr;
+
+struct Result {
+  int status = -1;
+  std::string output;  // stdout and stderr together
+};
+
+std::string Directory() {
+  char path[MAX_PATH];
+  DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string p(path, n);
+  return p.substr(0, p.find_last_of("\\/") + 1);
+}
+
+// Runs vorda-chart.exe from beside this test with `args`, in `cwd`.
+Result RunTool(const std::string& args, const std::string& cwd = "") {
+  Result r;
+  std::string capture = vorda_test::TempPath("chart-run.txt");
+  SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
+  HANDLE out = CreateFileA(capture.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa,
+                           CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (out == INVALID_HANDLE_VALUE) return r;
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESTDHANDLES;
+  si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  si.hStdOutput = out;
+  si.hStdError = out;
+  PROCESS_INFORMATION pi{};
+  std::string command = "\"" + Directory() + "vorda-chart.exe\" " + args;
+  std::vector<char> line(command.begin(), command.end());
+  line.push_back(0);
+  if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                     cwd.empty() ? nullptr : cwd.c_str(), &si, &pi)) {
+    WaitForSingleObject(pi.hProcess, 120000);
+    DWORD code = 0;
+    GetExitCodeProcess(pi.hProcess, &code);
+    r.status = static_cast<int>(code);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+  }
+  CloseHandle(out);
+  std::vector<uint8_t> bytes = ReadBytes(capture);
+  for (uint8_t b : bytes)
+    if (b != '\r') r.output.push_back(static_cast<char>(b));  // text-mode line ends
+  DeleteFileA(capture.c_str());
+  return r;
+}
+
+std::string Temp(const std::string& name) { return vorda_test::TempPath(name); }
+
+void Write(const std::string& path, const std::string& text) {
+  std::ofstream f(path, std::ios::binary);
+  f << text;
+}
+
+// A 32-bit BMP as vorda writes it, bottom row first.
+struct Bmp {
+  int width = 0, height = 0;
+  std::vector<uint8_t> bytes;
+  size_t pixels = 0;
+  bool Load(const std::string& path) {
+    bytes = ReadBytes(path);
+    if (bytes.size() < 54 || bytes[0] != 'B' || bytes[1] != 'M' || Le16(bytes, 28) != 32) return false;
+    width = static_cast<int>(Le32(bytes, 18));
+    height = static_cast<int>(Le32(bytes, 22));
+    pixels = Le32(bytes, 10);
+    return bytes.size() >= pixels + size_t(width) * height * 4;
+  }
+  COLORREF At(int x, int y) const {
+    size_t at = pixels + (size_t(height - 1 - y) * width + x) * 4;
+    return RGB(bytes[at + 2], bytes[at + 1], bytes[at]);
+  }
+  int Count(COLORREF c, int x0 = 0, int x1 = -1) const {
+    if (x1 < 0) x1 = width;
+    int n = 0;
+    for (int y = 0; y < height; ++y)
+      for (int x = x0; x < x1; ++x) n += At(x, y) == c;
+    return n;
+  }
+  // The plot frame: the longest runs of the frame's grey.
+  bool Frame(int* left, int* top, int* right, int* bottom) const {
+    const COLORREF frame = RGB(51, 51, 51);
+    int mid = height / 2;
+    *left = *right = -1;
+    for (int x = 0; x < width; ++x)
+      if (At(x, mid) == frame) {
+        if (*left < 0) *left = x;
+        *right = x;
+      }
+    int cx = (*left + *right) / 2;
+    *top = *bottom = -1;
+    for (int y = 0; y < height; ++y)
+      if (At(cx, y) == frame) {
+        if (*top < 0) *top = y;
+        *bottom = y;
+      }
+    return *left >= 0 && *top >= 0 && *right - *left > 50 && *bottom - *top > 50;
+  }
+};
+
+// The colours vorda makes of the first two series' shares (UnitRgb).
+const COLORREF kFirst = RGB(30, 119, 181);
+const COLORREF kSecond = RGB(255, 127, 12);
+
+// Two channels over 0..10 s in two bursts; "a" misses its samples from 2
+// to 4 s, "b" is positive and spans three decades.
+std::string Recording() {
+  std::string text = "time (s),a,b\n";
+  for (int burst = 0; burst < 2; ++burst) {
+    for (int i = 0; i <= 200; ++i) {
+      double t = burst * 6 + i * 0.02;
+      char row[80];
+      bool gap = t > 2 && t < 4;
+      if (gap) std::snprintf(row, sizeof row, "%.2f,,%.6f\n", t, std::pow(10, t / 4 - 1));
+      else std::snprintf(row, sizeof row, "%.2f,%.4f,%.6f\n", t, std::sin(t), std::pow(10, t / 4 - 1));
+      text += row;
+    }
+    text += "\n";
+  }
+  return text;
+}
+
+class ChartToolTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    csv_ = Temp("rec.csv");
+    Write(csv_, Recording());
+  }
+  void TearDown() override {
+    for (const std::string& f : made_) DeleteFileA(f.c_str());
+    DeleteFileA(csv_.c_str());
+  }
+  std::string Out(const std::string& name) {
+    made_.push_back(Temp(name));
+    return made_.back();
+  }
+  std::string csv_;
+  std::vector<std::string> made_;
+};
+
+TEST_F(ChartToolTest, DrawsTheTracesInTheirColoursWithTheGapLeftOpen) {
+  std::string out = Out("chart.bmp");
+  Result r = RunTool("\"" + csv_ + "\" -o \"" + out + "\"");
+  ASSERT_EQ(r.status, 0) << r.output;
+  EXPECT_THAT(r.output, HasSubstr("wrote " + out + " (960x600 pixels, 2 channels, 402 samples)"));
+  Bmp bmp;
+  ASSERT_TRUE(bmp.Load(out));
+  EXPECT_EQ(bmp.width, 960);
+  EXPECT_EQ(bmp.height, 600);
+  EXPECT_EQ(bmp.bytes.size(), 54u + 960 * 600 * 4);
+  int left, top, right, bottom;
+  ASSERT_TRUE(bmp.Frame(&left, &top, &right, &bottom));
+  EXPECT_GT(right - left, 600);
+  EXPECT_GT(bottom - top, 400);
+  // Time runs from 0 to 10 s across the frame.
+  auto column = [&](double t) { return left + static_cast<int>((right - left) * t / 10); };
+  EXPECT_GT(bmp.Count(kFirst, column(0.2), column(1.8)), 100);
+  EXPECT_EQ(bmp.Count(kFirst, column(2.2), column(3.8)), 0);  // the missing samples
+  EXPECT_GT(bmp.Count(kFirst, column(6.2), column(8)), 100);
+  EXPECT_GT(bmp.Count(kSecond, column(0.2), column(3.8)), 50);
+  EXPECT_EQ(bmp.Count(kFirst, column(4.1), column(5.9)), 0);  // between the bursts
+  EXPECT_EQ(bmp.Count(kSecond, column(4.1), column(5.9)), 0);
+  // Light grid lines inside the plot, text outside it.
+  EXPECT_GT(bmp.Count(RGB(221, 221, 221), left, right), 1000);
+  int dark = 0;
+  for (int y = 0; y < top; ++y)
+    for (int x = 0; x < bmp.width; ++x) dark += GetRValue(bmp.At(x, y)) < 128;
+  EXPECT_GT(dark, 30);  // the title
+  EXPECT_FALSE(FileExists(out + ".part"));
+}
+
+TEST_F(ChartToolTest, OptionsChangeWhatIsDrawn) {
+  struct Case {
+    const char* name;
+    std::string args;
+    int width, height;
+    COLORREF present, absent;
+  };
+  const Case cases[] = {
+      {"one channel", "--channels b", 960, 600, kFirst, kSecond},
+      {"reordered", "--channels b,a --size 4x3in", 384, 288, kSecond, RGB(1, 2, 3)},
+      {"log", "--log-y --channels b --size 640x400px", 640, 400, kFirst, kSecond},
+      {"bars", "--bars --channels a --xrange 0:1", 960, 600, kFirst, kSecond},
+      {"xy", "--xy a:b --markers", 960, 600, kFirst, kSecond},
+  };
+  for (const Case& c : cases) {
+    std::string out = Out(std::string("opt-") + c.name + ".bmp");
+    Result r = RunTool("\"" + csv_ + "\" -o \"" + out + "\" " + c.args);
+    ASSERT_EQ(r.status, 0) << c.name << ": " << r.output;
+    Bmp bmp;
+    ASSERT_TRUE(bmp.Load(out)) << c.name;
+    EXPECT_EQ(bmp.width, c.width) << c.name;
+    EXPECT_EQ(bmp.height, c.height) << c.name;
+    EXPECT_GT(bmp.Count(c.present), 100) << c.name;
+    EXPECT_EQ(bmp.Count(c.absent), 0) << c.name;
+  }
+}
+
+TEST_F(ChartToolTest, CursorAndMarkers) {
+  std::string plain = Out("plain.bmp"), cursor = Out("cursor.bmp"), marked = Out("marked.bmp");
+  ASSERT_EQ(RunTool("\"" + csv_ + "\" -o \"" + plain + "\" --channels a").status, 0);
+  ASSERT_EQ(RunTool("\"" + csv_ + "\" -o \"" + cursor + "\" --channels a --cursor 7").status, 0);
+  ASSERT_EQ(RunTool("\"" + csv_ + "\" -o \"" + marked + "\" --channels a --markers --xrange 0:1").status, 0);
+  Bmp a, b, m;
+  ASSERT_TRUE(a.Load(plain) && b.Load(cursor) && m.Load(marked));
+  int left, top, right, bottom;
+  ASSERT_TRUE(a.Frame(&left, &top, &right, &bottom));
+  // The cursor inverts a column at 7 s and a row at sin(7) from edge to edge.
+  int x = left + static_cast<int>((right - left) * 0.7);
+  int inverted = 0;
+  for (int dx = -1; dx <= 1; ++dx)
+    for (int y = top + 1; y < bottom; ++y) inverted += a.At(x + dx, y) != b.At(x + dx, y);
+  EXPECT_GT(inverted, (bottom - top) * 9 / 10);
+  EXPECT_EQ(b.At(x - 2, (top + bottom) / 2), a.At(x - 2, (top + bottom) / 2));
+  int changedRows = 0;
+  for (int y = top + 1; y < bottom; ++y) {
+    int changed = 0;
+    for (int xx = left + 1; xx < right; ++xx) changed += a.At(xx, y) != b.At(xx, y);
+    changedRows += changed > (right - left) * 9 / 10;
+  }
+  EXPECT_EQ(changedRows, 1);
+  // 51 samples in view, each a filled square of at least 5x5 in its colour.
+  EXPECT_GT(m.Count(kFirst), 51 * 25);
+}
+
+// The records of an enhanced metafile, by type.
+std::map<uint32_t, std::vector<size_t>> Records(const std::vector<uint8_t>& emf) {
+  std::map<uint32_t, std::vector<size_t>> records;
+  for (size_t at = 0; at + 8 <= emf.size();) {
+    uint32_t size = Le32(emf, at + 4);
+    records[Le32(emf, at)].push_back(at);
+    if (size < 8) break;
+    at += size;
+  }
+  return records;
+}
+
+TEST_F(ChartToolTest, RecordsAMetafileThatPlaysBackAsTheChart) {
+  std::string out = Out("chart.emf");
+  Result r = RunTool("\"" + csv_ + "\" -o \"" + out + "\" --cursor 7");
+  ASSERT_EQ(r.status, 0) << r.output;
+  std::vector<uint8_t> emf = ReadBytes(out);
+  ASSERT_GT(emf.size(), 100u);
+  auto records = Records(emf);
+  ASSERT_EQ(Le32(emf, 0), 1u);                    // EMR_HEADER first,
+  EXPECT_EQ(Le32(emf, 40), 0x464D4520u);          // " EMF",
+  EXPECT_EQ(records[14].size(), 1u);              // one EMR_EOF,
+  EXPECT_EQ(Le32(emf, records[14][0]), 14u);
+  EXPECT_EQ(records[14][0] + Le32(emf, records[14][0] + 4), emf.size());  // last.
+  // The white page spans the whole chart, so its bounds are the canvas.
+  EXPECT_EQ(records[71].size(), 1u);  // EMR_FILLRGN
+  EXPECT_EQ(Le32(emf, 8), 0u);
+  EXPECT_EQ(Le32(emf, 16), 959u);
+  EXPECT_EQ(Le32(emf, 20), 599u);
+  // A solid pen for the first series and a dashed one for the second.
+  std::map<COLORREF, uint32_t> pens;
+  for (size_t at : records[38]) pens[Le32(emf, at + 24)] = Le32(emf, at + 12);  // EMR_CREATEPEN
+  ASSERT_EQ(pens.count(kFirst), 1u);
+  ASSERT_EQ(pens.count(kSecond), 1u);
+  EXPECT_EQ(pens[kFirst], static_cast<uint32_t>(PS_SOLID));
+  EXPECT_EQ(pens[kSecond], static_cast<uint32_t>(PS_DASH));
+  EXPECT_GE(records[87].size() + records[4].size(), 4u);   // polylines: traces, frame, legend
+  EXPECT_GE(records[84].size() + records[83].size(), 10u); // tick labels and titles
+  EXPECT_EQ(records[76].size(), 2u);                       // the cursor's two inverted bars
+
+  // Played back, it is the chart: both traces in their colours.
+  HENHMETAFILE file = GetEnhMetaFileA(out.c_str());
+  ASSERT_NE(file, nullptr);
+  vorda_test::DibSurface page(960, 600);
+  RECT all{0, 0, 960, 600};
+  ASSERT_TRUE(PlayEnhMetaFile(page.dc(), file, &all));
+  DeleteEnhMetaFile(file);
+  EXPECT_GT(page.Count(kFirst), 300);
+  EXPECT_GT(page.Count(kSecond), 100);
+}
+
+TEST_F(ChartToolTest, FitsAPictureIntoThePlotBehindTheTraces) {
+  // A 40x20 BMP of one green: drawn twice as wide as high, inside the frame.
+  std::string pic = Out("picture.bmp"), out = Out("pictured.bmp");
+  std::string bmp = "BM";
+  auto put32 = [&](uint32_t v) { bmp.append(reinterpret_cast<char*>(&v), 4); };
+  auto put16 = [&](uint16_t v) { bmp.append(reinterpret_cast<char*>(&v), 2); };
+  put32(54 + 40 * 20 * 3); put32(0); put32(54);
+  put32(40); put32(40); put32(20); put16(1); put16(24); put32(0); put32(40 * 20 * 3);
+  put32(2835); put32(2835); put32(0); put32(0);
+  for (int i = 0; i < 40 * 20; ++i) bmp.append("\x0a\xc8\x0a", 3);  // blue, green, red
+  Write(pic, bmp);
+  Result r = RunTool("\"" + csv_ + "\" -o \"" + out + "\" --picture \"" + pic + "\"");
+  ASSERT_EQ(r.status, 0) << r.output;
+  Bmp chart;
+  ASSERT_TRUE(chart.Load(out));
+  int left, top, right, bottom;
+  ASSERT_TRUE(chart.Frame(&left, &top, &right, &bottom));
+  const COLORREF green = RGB(10, 200, 10);
+  int x0 = chart.width, x1 = -1, y0 = chart.height, y1 = -1;
+  for (int y = 0; y < chart.height; ++y)
+    for (int x = 0; x < chart.width; ++x)
+      if (chart.At(x, y) == green) {
+        x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
+      }
+  ASSERT_GE(x1, 0);
+  EXPECT_GE(x0, left);
+  EXPECT_LE(x1, right);
+  EXPECT_GE(y0, top);
+  EXPECT_LE(y1, bottom);
+  EXPECT_GT(x1 - x0, (right - left) * 9 / 10);  // the plot is narrower than 2:1, so its width sets the size
+  EXPECT_NEAR(double(x1 - x0 + 1) / (y1 - y0 + 1), 2.0, 0.05);
+  // The traces are drawn over it.
+  EXPECT_GT(chart.Count(kFirst, x0, x1), 100);
+}
+
+TEST_F(ChartToolTest, ReadsWavFiles) {
+  std::string wav = Out("tone.wav"), out = Out("tone.bmp");
+  std::string bytes = "RIFF\0\0\0\0WAVEfmt ";
+  bytes.assign("RIFF\0\0\0\0WAVEfmt \x10\0\0\0\x01\0\x02\0\x40\x1f\0\0\0\x7d\0\0\x04\0\x10\0data", 40);
+  std::string data;
+  for (int i = 0; i < 800; ++i) {
+    short l = static_cast<short>(20000 * std::sin(i * 0.05)), rr = static_cast<short>(i * 20);
+    data.append(reinterpret_cast<char*>(&l), 2).append(reinterpret_cast<char*>(&rr), 2);
+  }
+  uint32_t size = static_cast<uint32_t>(data.size());
+  bytes.append(reinterpret_cast<char*>(&size), 4).append(data);
+  Write(wav, bytes);
+  Result r = RunTool("\"" + wav + "\" -o \"" + out + "\"");
+  ASSERT_EQ(r.status, 0) << r.output;
+  EXPECT_THAT(r.output, HasSubstr("2 channels, 800 samples"));
+  Bmp bmp;
+  ASSERT_TRUE(bmp.Load(out));
+  EXPECT_GT(bmp.Count(kFirst), 300);
+  EXPECT_GT(bmp.Count(kSecond), 300);
+}
+
+TEST_F(ChartToolTest, RefusalsNameTheProblemAndWriteNothing) {
+  std::string dir = Temp("refusals");
+  CreateDirectoryA(dir.c_str(), nullptr);
+  auto file = [&](const std::string& name, const std::string& text) {
+    std::string p = dir + "\\" + name;
+    Write(p, text);
+    made_.push_back(p);
+    return p;
+  };
+  std::string bad = file("bad.csv", "t,a\n0,1\n1,x\n");
+  std::string uneven = file("uneven.csv", "t,a\n0,1\n1,1\n3,1\n");
+  std::string mulaw = file("mulaw.wav", std::string("RIFF\0\0\0\0WAVEfmt \x10\0\0\0\x07\0\x01\0\x40\x1f\0\0\x40\x1f\0\0\x01\0\x08\0data\x02\0\0\0\x01\x02", 46));
+  std::string picture = file("notapicture.png", "hello");
+  std::string out = dir + "\\chart.bmp";
+  struct Case {
+    std::string args;
+    int status;
+    std::string message;
+  };
+  const std::string rec = "\"" + csv_ + "\"";
+  const std::string to = " -o \"" + out + "\"";
+  const Case cases[] = {
+      {"\"" + bad + "\"" + to, 1, "vorda-chart: " + bad + ", line 3, column 2 (\"a\"): \"x\" is not a number\n"},
+      {"\"" + uneven + "\"" + to, 1,
+       "vorda-chart: " + uneven + ", line 4, column 1 (\"t\"): uneven sampling: 2 s after the sample before, but "
+       "samples are 1 s apart (a blank line starts a new burst)\n"},
+      {"\"" + mulaw + "\"" + to, 1,
+       "vorda-chart: " + mulaw + ": the WAV holds mu-law (format 7), which is not supported; vorda-chart reads "
+       "PCM of 8, 16, 24 or 32 bits and 32-bit float\n"},
+      {rec + to + " --channels a,zz", 1,
+       "vorda-chart: --channels: " + csv_.substr(csv_.find_last_of("\\/") + 1) +
+           " has no channel \"zz\" (it has a, b)\n"},
+      {"\"" + dir + "\\missing.csv\"" + to, 1, "vorda-chart: cannot open " + dir + "\\missing.csv for reading\n"},
+      {rec + " -o \"" + dir + "\\no\\such\\dir\\chart.bmp\"", 1, "vorda-chart: cannot write " + dir + "\\no\\such\\dir\\chart.bmp: "},
+      {rec + to + " --picture \"" + dir + "\\missing.png\"", 1,
+       "vorda-chart: cannot open the picture " + dir + "\\missing.png for reading\n"},
+      {rec + to + " --cursor 5", 1, "vorda-chart: --cursor 5: no burst of "},
+      {rec + to + " --picture \"" + picture + "\"", 1,
+       "vorda-chart: drawing the picture " + picture +
+           ": vorda says: This Message channel is not a valid picture channel.\n"},
+      {rec + to + " --size 10x10px", 2, "vorda-chart: --size 10x10px: pixel sizes are whole numbers from 200 to 16000\n"},
+      {rec + " -o chart.png", 2, "vorda-chart: -o chart.png: the output must end in .bmp or .emf\n"},
+      {rec, 2, "vorda-chart: no output file: give -o OUT.bmp or -o OUT.emf\n"},
+  };
+  // An earlier chart under the output's name survives every failure.
+  Write(out, "an earlier chart");
+  for (const Case& c : cases) {
+    Result r = RunTool(c.args);
+    EXPECT_EQ(r.status, c.status) << c.args << "\n" << r.output;
+    EXPECT_EQ(r.output.substr(0, c.message.size()), c.message) << c.args;
+    std::vector<uint8_t> kept = ReadBytes(out);
+    EXPECT_EQ(std::string(kept.begin(), kept.end()), "an earlier chart") << c.args;
+  }
+  // Nothing else was left in the directory: no temporary files.
+  WIN32_FIND_DATAA found;
+  HANDLE h = FindFirstFileA((dir + "\\*.part").c_str(), &found);
+  EXPECT_EQ(h, INVALID_HANDLE_VALUE);
+  if (h != INVALID_HANDLE_VALUE) FindClose(h);
+  DeleteFileA(out.c_str());
+  RemoveDirectoryA(dir.c_str());
+}
+
+TEST_F(ChartToolTest, ReplacesAnEarlierChartAndTakesRelativePaths) {
+  std::string dir = Temp("relative");
+  CreateDirectoryA(dir.c_str(), nullptr);
+  Write(dir + "\\rec.csv", Recording());
+  Write(dir + "\\chart.bmp", "an earlier chart");
+  Result r = RunTool("rec.csv -o chart.bmp", dir);
+  EXPECT_EQ(r.status, 0) << r.output;
+  Bmp bmp;
+  EXPECT_TRUE(bmp.Load(dir + "\\chart.bmp"));
+  Result help = RunTool("--help");
+  EXPECT_EQ(help.status, 0);
+  EXPECT_THAT(help.output, HasSubstr("usage: vorda-chart RECORDING -o OUT.bmp|OUT.emf [options]"));
+  DeleteFileA((dir + "\\rec.csv").c_str());
+  DeleteFileA((dir + "\\chart.bmp").c_str());
+  RemoveDirectoryA(dir.c_str());
+}
+
+}  // namespace

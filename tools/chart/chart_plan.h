@@ -1,0 +1,41 @@
+// What a chart will show, decided from the recording and the options
+// before anything is drawn: which channels in which order, the ranges of
+// both axes, the titles, and the point of the cursor. Pure, so that every
+// choice and every refusal can be checked without a device.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "axes.h"
+#include "options.h"
+#include "recording.h"
+
+namespace chart {
+
+// Reads the input named by the options, as CSV or WAV by its extension.
+bool LoadRecording(const Options& options, Recording* out, ReadError* error);
+
+struct ChartPlan {
+  std::vector<int> series;   // channels drawn, in order (for --xy: Y only)
+  int xChannel = -1;         // --xy: the channel along x
+  Range x, y;
+  bool logY = false;
+  std::string title, xTitle, yTitle;
+  std::vector<std::string> legend;  // one name a series
+  bool haveCursor = false;
+  double cursorX = 0, cursorY = 0;
+  bool cursorHasY = false;   // false when the sample at the cursor is missing
+};
+
+bool PlanChart(const Recording& recording, const Options& options, ChartPlan* plan,
+               std::string* error);
+
+// The sample of `channel` nearest to time t, if t lies within a burst:
+// false outside the bursts; `missing` tells a missing sample there.
+bool SampleAt(const Recording& recording, int channel, double t, double* value, bool* missing);
+
+// The file name without its directories, for titles and messages.
+std::string BaseName(const std::string& path);
+
+}  // namespace chart

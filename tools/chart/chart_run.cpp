@@ -1,0 +1,86 @@
+#include "chart_run.h"
+
+#include <windows.h>
+
+#include <chrono>
+#include <cstdio>
+#include <io.h>
+#include <vector>
+
+#include "chart_draw.h"
+#include "chart_output.h"
+#include "chart_plan.h"
+#include "tarn.h"
+#include "vorda_log.h"
+
+namespace chart {
+namespace {
+
+double Since(std::chrono::steady_clock::time_point t0) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+}
+
+bool ReadPicture(const std::string& path, std::vector<unsigned char>* bytes) {
+  FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) {
+    Complain("cannot open the picture " + path + " for reading");
+    return false;
+  }
+  unsigned char chunk[65536];
+  size_t n;
+  while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) bytes->insert(bytes->end(), chunk, chunk + n);
+  bool bad = std::ferror(f) != 0;
+  std::fclose(f);
+  if (bad || bytes->empty()) {
+    Complain(bad ? "cannot read the picture " + path : "the picture " + path + " is empty");
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+int RunChart(const Options& options, Timings* timings) {
+  Timings local;
+  Timings& t = timings ? *timings : local;
+  Options o = options;
+  // A terminal gets the progress bar unasked.
+  if (_isatty(_fileno(stderr))) o.progress = true;
+
+  VordaLog log;
+  HostObject host = tarn::host().NewObject("vorda-chart");
+  OutputSurface output(host, o, log);
+
+  auto t0 = std::chrono::steady_clock::now();
+  std::vector<unsigned char> picture;
+  if (!o.picture.empty() && !ReadPicture(o.picture, &picture)) return 1;
+  Recording recording;
+  ReadError readError;
+  if (!LoadRecording(o, &recording, &readError)) {
+    Complain(readError.message);
+    return 1;
+  }
+  ChartPlan plan;
+  std::string planError;
+  if (!PlanChart(recording, o, &plan, &planError)) {
+    Complain(planError);
+    return 1;
+  }
+  t.read = Since(t0);
+  t.samples = recording.SampleCount() * static_cast<long long>(plan.series.size() + (plan.xChannel >= 0));
+
+  t0 = std::chrono::steady_clock::now();
+  if (!output.Open()) return 1;
+  if (!DrawChart(host, output.canvas(), recording, o, plan, picture, log)) return 1;
+  t.draw = Since(t0);
+
+  t0 = std::chrono::steady_clock::now();
+  if (!output.Save()) return 1;
+  t.save = Since(t0);
+  std::printf("vorda-chart: wrote %s (%dx%d pixels, %zu channel%s, %lld samples)\n", o.output.c_str(),
+              output.canvas().width, output.canvas().height, plan.series.size(),
+              plan.series.size() == 1 ? "" : "s", static_cast<long long>(recording.SampleCount()));
+  return 0;
+}
+
+}  // namespace chart

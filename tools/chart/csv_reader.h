@@ -1,0 +1,28 @@
+// Reads a recording from a CSV file: a header row of names, then one row a
+// sample. Without a rate the first column holds times in seconds and every
+// further column is a channel; with a rate every column is a channel and
+// the samples are 1/rate apart. A blank line starts a new burst; an empty
+// cell (or NaN) is a missing sample. Times must be evenly spaced within a
+// burst, to within kSpacingTolerance of the interval.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "recording.h"
+
+namespace chart {
+
+inline constexpr double kSpacingTolerance = 0.01;
+
+struct CsvOptions {
+  double rate = 0;  // samples per second; 0: the first column is time
+};
+
+// `name` is how messages name the file ("rec.csv, line 4, column 2 ...").
+bool ReadCsvFile(const std::string& path, const std::string& name, const CsvOptions& options,
+                 Recording* out, ReadError* error);
+bool ParseCsv(std::string_view text, const std::string& name, const CsvOptions& options,
+              Recording* out, ReadError* error);
+
+}  // namespace chart

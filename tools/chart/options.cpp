@@ -1,0 +1,254 @@
+#include "options.h"
+
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+
+namespace chart {
+namespace {
+
+bool Number(const std::string& s, double* v) {
+  const char* b = s.data();
+  const char* e = b + s.size();
+  if (b != e && *b == '+') ++b;
+  auto [p, ec] = std::from_chars(b, e, *v);
+  return b != e && ec == std::errc() && p == e && std::isfinite(*v);
+}
+
+bool RangeArg(const std::string& s, Range* r) {
+  // "A:B"; a colon keeps negative numbers unambiguous ("-5:5").
+  size_t colon = s.find(':');
+  if (colon == std::string::npos) return false;
+  return Number(s.substr(0, colon), &r->lo) && Number(s.substr(colon + 1), &r->hi) && r->lo < r->hi;
+}
+
+std::string Lower(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+bool EndsWith(const std::string& s, const char* suffix) {
+  size_t n = std::strlen(suffix);
+  return s.size() >= n && Lower(s.substr(s.size() - n)) == suffix;
+}
+
+bool SizeArg(const std::string& s, Options* o, std::string* error) {
+  std::string unit;
+  std::string body = s;
+  if (EndsWith(s, "in")) unit = "in";
+  else if (EndsWith(s, "px")) unit = "px";
+  else {
+    *error = "--size " + s + ": give WxHin (inches) or WxHpx (pixels), for example 8x5in or 1200x750px";
+    return false;
+  }
+  body = s.substr(0, s.size() - 2);
+  size_t x = body.find_first_of("xX");
+  double w = 0, h = 0;
+  if (x == std::string::npos || !Number(body.substr(0, x), &w) || !Number(body.substr(x + 1), &h)) {
+    *error = "--size " + s + ": give WxHin (inches) or WxHpx (pixels), for example 8x5in or 1200x750px";
+    return false;
+  }
+  if (unit == "px") {
+    if (w != std::floor(w) || h != std::floor(h) || w < kMinPixels || h < kMinPixels ||
+        w > kMaxPixels || h > kMaxPixels) {
+      *error = "--size " + s + ": pixel sizes are whole numbers from " + std::to_string(kMinPixels) +
+               " to " + std::to_string(kMaxPixels);
+      return false;
+    }
+    o->sizeInInches = false;
+    o->widthPx = static_cast<int>(w);
+    o->heightPx = static_cast<int>(h);
+  } else {
+    if (!(w >= 2 && h >= 2 && w <= 100 && h <= 100)) {
+      *error = "--size " + s + ": inch sizes run from 2 to 100";
+      return false;
+    }
+    o->sizeInInches = true;
+    o->widthIn = w;
+    o->heightIn = h;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool ParseOptions(int argc, const char* const* argv, Options* o, std::string* error) {
+  *o = Options{};
+  bool haveXY = false, haveBars = false;
+  for (int i = 1; i < argc; ++i) {
+    std::string arg = argv[i];
+    std::string value;
+    // Options that take a value accept "--opt VALUE" and "--opt=VALUE".
+    auto takes = [&](const char* name) {
+      size_t n = std::strlen(name);
+      if (arg == name) {
+        if (i + 1 >= argc) {
+          *error = std::string(name) + " needs a value (see --help)";
+          return -1;
+        }
+        value = argv[++i];
+        return 1;
+      }
+      if (arg.size() > n && arg.compare(0, n, name) == 0 && arg[n] == '=') {
+        value = arg.substr(n + 1);
+        return 1;
+      }
+      return 0;
+    };
+    int t;
+    if (arg == "-h" || arg == "--help") {
+      o->help = true;
+      return true;
+    } else if ((t = takes("-o")) || (t = takes("--output"))) {
+      if (t < 0) return false;
+      o->output = value;
+    } else if ((t = takes("--rate"))) {
+      if (t < 0) return false;
+      if (!Number(value, &o->rate) || !(o->rate > 0)) {
+        *error = "--rate " + value + ": give the sample rate in Hz, a number above 0";
+        return false;
+      }
+    } else if ((t = takes("--xy"))) {
+      if (t < 0) return false;
+      size_t colon = value.find(':');
+      if (colon == std::string::npos || colon == 0 || colon + 1 == value.size()) {
+        *error = "--xy " + value + ": give two channel names as X:Y";
+        return false;
+      }
+      o->xChannel = value.substr(0, colon);
+      o->yChannel = value.substr(colon + 1);
+      haveXY = true;
+    } else if (arg == "--bars") {
+      haveBars = true;
+    } else if (arg == "--log-y") {
+      o->logY = true;
+    } else if ((t = takes("--xrange")) || (t = takes("--yrange"))) {
+      if (t < 0) return false;
+      bool x = arg.compare(0, 8, "--xrange") == 0;
+      if (!RangeArg(value, x ? &o->xRange : &o->yRange)) {
+        *error = std::string(x ? "--xrange " : "--yrange ") + value + ": give MIN:MAX with MIN below MAX";
+        return false;
+      }
+      (x ? o->haveXRange : o->haveYRange) = true;
+    } else if ((t = takes("--size"))) {
+      if (t < 0 || !SizeArg(value, o, error)) return false;
+    } else if ((t = takes("--channels"))) {
+      if (t < 0) return false;
+      size_t start = 0;
+      for (;;) {
+        size_t comma = value.find(',', start);
+        std::string name = value.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        if (name.empty()) {
+          *error = "--channels " + value + ": give channel names separated by commas";
+          return false;
+        }
+        o->channels.push_back(name);
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+      }
+    } else if (arg == "--markers") {
+      o->markers = true;
+    } else if ((t = takes("--cursor"))) {
+      if (t < 0) return false;
+      if (!Number(value, &o->cursor)) {
+        *error = "--cursor " + value + ": give a time in seconds";
+        return false;
+      }
+      o->haveCursor = true;
+    } else if ((t = takes("--picture"))) {
+      if (t < 0) return false;
+      o->picture = value;
+    } else if (arg == "--progress") {
+      o->progress = true;
+    } else if ((t = takes("--title"))) {
+      if (t < 0) return false;
+      o->title = value;
+      o->haveTitle = true;
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      *error = "unknown option " + arg + " (see --help)";
+      return false;
+    } else if (o->input.empty()) {
+      o->input = arg;
+    } else {
+      *error = "more than one input file (" + o->input + ", " + arg + ")";
+      return false;
+    }
+  }
+  if (o->input.empty()) {
+    *error = "no input file: give a recording (.csv or .wav) and -o OUT.bmp (see --help)";
+    return false;
+  }
+  if (o->output.empty()) {
+    *error = "no output file: give -o OUT.bmp or -o OUT.emf";
+    return false;
+  }
+  if (EndsWith(o->output, ".emf")) o->emf = true;
+  else if (!EndsWith(o->output, ".bmp")) {
+    *error = "-o " + o->output + ": the output must end in .bmp or .emf";
+    return false;
+  }
+  if (haveXY && haveBars) {
+    *error = "--xy and --bars do not go together: bars are drawn against time";
+    return false;
+  }
+  if (haveXY && !o->channels.empty()) {
+    *error = "--xy names its two channels itself; leave out --channels";
+    return false;
+  }
+  if (o->logY && o->haveYRange && !(o->yRange.lo > 0)) {
+    *error = "--yrange must be above 0 on a logarithmic axis (--log-y)";
+    return false;
+  }
+  o->style = haveXY ? Style::kXY : haveBars ? Style::kBars : Style::kTrace;
+  return true;
+}
+
+const char* HelpText() {
+  return R"(usage: vorda-chart RECORDING -o OUT.bmp|OUT.emf [options]
+
+Draws a chart of a recording (CSV or WAV) into a BMP image or an EMF
+metafile, with vorda's plotting primitives in the stand-in tarn host.
+
+RECORDING
+  a .csv file: a header row of channel names; the first column holds the
+               time of each row in seconds, every further column a channel;
+               a blank line starts a new burst; an empty cell is a missing
+               sample (the trace breaks there). Times must be evenly spaced
+               within a burst.
+  a .wav file: PCM of 8, 16, 24 or 32 bits or 32-bit float, any number of
+               channels (named ch1, ch2, ...), scaled to full scale -1..1.
+
+options
+  -o, --output FILE   where to write the chart; .bmp writes a bitmap, .emf an
+                      enhanced metafile. The file is written under a
+                      temporary name and renamed when complete, so an
+                      existing file is never left half-written.
+  --rate HZ           the CSV has no time column: samples are 1/HZ s apart
+  --xy X:Y            draw channel Y against channel X instead of against time
+  --bars              draw one bar per sample instead of a connected trace
+  --log-y             logarithmic y axis (values of 0 or below are not drawn)
+  --xrange MIN:MAX    x axis range (seconds, or X's units with --xy);
+                      default: the whole recording
+  --yrange MIN:MAX    y axis range; default: the data with a 5% margin
+  --size WxHin|WxHpx  size of the chart in inches (8x5in) or pixels
+                      (1200x750px); default 960x600px
+  --channels a,b      draw only these channels, in this order
+  --markers           a square marker at every sample
+  --cursor T          a crosshair at time T (on the first channel drawn)
+  --picture FILE      a picture (BMP, JPEG, GIF, PNG) fitted into the plot
+                      area behind the traces
+  --title TEXT        the chart's title; default: the recording's file name
+  --progress          show a progress bar on stderr while the traces are
+                      drawn (shown anyway when stderr is a terminal)
+  -h, --help          this text
+
+Exit status: 0 when the chart was written, 1 on any error (nothing is
+written then), 2 for a wrong command line.
+
+example
+  vorda-chart examples/bursts.csv -o out/bursts.bmp --size 8x5in
+)";
+}
+
+}  // namespace chart

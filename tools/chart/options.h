@@ -1,0 +1,48 @@
+// The chart tool's command line: what to read, what to draw and where to.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "axes.h"
+
+namespace chart {
+
+enum class Style { kTrace, kBars, kXY };
+
+struct Options {
+  std::string input;
+  std::string output;
+  bool emf = false;            // chosen by the output's extension
+  double rate = 0;             // --rate HZ: the CSV has no time column
+  Style style = Style::kTrace;
+  std::string xChannel, yChannel;  // --xy X:Y
+  bool logY = false;
+  bool haveXRange = false, haveYRange = false;
+  Range xRange, yRange;
+  // --size: pixels, or inches when sizeInInches.
+  bool sizeInInches = false;
+  int widthPx = 960, heightPx = 600;
+  double widthIn = 0, heightIn = 0;
+  std::vector<std::string> channels;  // --channels a,b; empty: all
+  bool markers = false;
+  bool haveCursor = false;
+  double cursor = 0;
+  std::string picture;
+  bool progress = false;
+  std::string title;
+  bool haveTitle = false;
+  bool help = false;
+};
+
+// Limits of --size: the device coordinates of vorda end at 16383.
+inline constexpr int kMinPixels = 200, kMaxPixels = 16000;
+
+// Parses argv[1..argc-1]. On failure returns false with the message to
+// show (without the program's name).
+bool ParseOptions(int argc, const char* const* argv, Options* out, std::string* error);
+
+// The text of --help.
+const char* HelpText();
+
+}  // namespace chart
