@@ -104,7 +104,11 @@ void FaultHooks::Add(const char* dll, const char* name, std::vector<Way<Sig>> wa
   FaultPlan* plan = &plan_;
   hooks_.push_back(MakeHook<Sig>(dll, name, [plan, name, ways](auto original, auto... args) {
     int k = plan->calls++;
-    if (k == plan->failAt) {
+    if (k == plan->failAt || (plan->onward && plan->failAt >= 0 && k > plan->failAt)) {
+      if (k > plan->failAt) {
+        // Later calls of a lasting fault fail in their first way.
+        return ways[0].fail(original, args...);
+      }
       plan->failedFunction = name;
       plan->ways = static_cast<int>(ways.size());
       const auto& way = ways[static_cast<size_t>(plan->way) % ways.size()];
@@ -346,7 +350,7 @@ struct Run {
   bool arraysChanged = false;
 };
 
-Run RunOnce(const Scene& scene, int failAt, int way) {
+Run RunOnce(const Scene& scene, int failAt, int way, bool onward) {
   tarn::host().ClearErrors();
   tarn::host().ClearFaults();
   tarn::host().SetErrorResult(kSweepErrorResult);
@@ -362,6 +366,7 @@ Run RunOnce(const Scene& scene, int failAt, int way) {
     FaultPlan plan;
     plan.failAt = failAt;
     plan.way = way;
+    plan.onward = onward;
     {
       FaultHooks hooks(plan);
       run.result = scene.call();
@@ -396,12 +401,15 @@ SweepResult Sweep(const Scene& scene) {
   constexpr int kMaxCalls = 20000;
   for (int k = 0; k < kMaxCalls; ++k) {
     for (int way = 0;; ++way) {
-      currentCase = scene.name + ", call " + std::to_string(k) + " failing (way " +
-                    std::to_string(way) + ")";
-      Run run = RunOnce(scene, k, way);
+      // After the ways of failing call k alone: call k and all after it.
+      const bool onward = way < 0;
+      currentCase = scene.name + ", call " + std::to_string(k) + " failing (" +
+                    (onward ? std::string("and every call after it") : "way " + std::to_string(way)) + ")";
+      Run run = RunOnce(scene, k, onward ? 0 : way, onward);
       ++out.runs;
+      if (onward) ++out.onwardRuns;
       std::string what = run.failedACall ? "call " + std::to_string(k) + ": " + run.function +
-                                               " (" + run.way + ")"
+                                               " (" + run.way + (onward ? ", and onward" : "") + ")"
                                          : "clean run (" + std::to_string(run.calls) + " calls)";
       std::string seen = what + " -> " + std::to_string(run.result);
       for (const std::string& m : run.messages) seen += ", \"" + Printable(m) + "\"";
@@ -432,8 +440,10 @@ SweepResult Sweep(const Scene& scene) {
         if (!(mayBeSilent && run.result == scene.silentFailure))
           fail("failed without a message");
       }
+      if (onward) break;
       if (way == 0) ++out.pairs;
-      if (way + 1 >= run.ways) break;
+      if (way + 1 >= run.ways) way = -2;  // then the onward run
+
     }
   }
   out.failures.push_back(scene.name + ": more than " + std::to_string(kMaxCalls) + " calls");

@@ -2,6 +2,9 @@
 // k-th platform or host call vorda makes failing, for k = 0, 1, 2, ...,
 // each failing call in each of the ways it can fail, until a run makes no
 // k-th call (that last run is the clean one, and it counted the calls).
+// Each k is also run once with every call from the k-th on failing, as a
+// lasting fault (memory gone, a device lost) would: the failure paths'
+// own calls are then swept as well.
 // After each run: a result and a message the export documents (or
 // success), nothing left in the Ledger, the caller's arrays unchanged.
 #pragma once
@@ -23,6 +26,7 @@ namespace vorda_test {
 struct FaultPlan {
   int failAt = -1;  // the call to fail, counted from 0; -1: none
   int way = 0;      // which of that function's failures to give
+  bool onward = false;  // every call from failAt on fails, not only that one
   int calls = 0;    // calls seen so far in this run
   std::string failedFunction;
   std::string failedWay;
@@ -97,6 +101,7 @@ struct Scene {
 struct SweepResult {
   int pairs = 0;  // failing calls swept (call positions)
   int runs = 0;   // runs, the ways of failing and the clean run included
+  int onwardRuns = 0;  // runs with every call from one on failing (a lasting fault)
   std::vector<std::string> failures;  // what went wrong, one line each
   std::vector<std::string> swept;     // "call k: Function (way) -> result, message"
 };

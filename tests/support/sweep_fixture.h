@@ -19,8 +19,9 @@ class FaultSweepTest : public HostTest {
     Totals().exports += 1;
     Totals().pairs += r.pairs;
     Totals().runs += r.runs;
-    std::printf("fault sweep: %s: %d failing calls swept in %d runs\n", scene.name.c_str(), r.pairs,
-                r.runs);
+    std::printf("fault sweep: %s: %d failing calls swept in %d runs (%d with every later call "
+                "failing too)\n",
+                scene.name.c_str(), r.pairs, r.runs, r.onwardRuns);
     if (std::getenv("VORDA_SWEEP_VERBOSE"))
       for (const std::string& line : r.swept) std::printf("  %s\n", line.c_str());
     EXPECT_GT(r.pairs, 0) << scene.name << " made no call that can fail";
