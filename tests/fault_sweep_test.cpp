@@ -27,25 +27,8 @@ const std::vector<std::string> kXFormMessages = {
 
 // A small 24-bit bottom-up BMP, grey with a dark diagonal.
 std::string SmallBmp(int width, int height) {
-  const int stride = (width * 3 + 3) & ~3;
-  std::string file(54 + static_cast<size_t>(stride) * height, '\0');
-  auto put = [&file](size_t at, uint32_t v, int bytes) {
-    for (int i = 0; i < bytes; ++i) file[at + i] = static_cast<char>(v >> (8 * i));
-  };
-  file[0] = 'B';
-  file[1] = 'M';
-  put(2, static_cast<uint32_t>(file.size()), 4);
-  put(10, 54, 4);
-  put(14, 40, 4);
-  put(18, static_cast<uint32_t>(width), 4);
-  put(22, static_cast<uint32_t>(height), 4);
-  put(26, 1, 2);
-  put(28, 24, 2);
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x)
-      for (int c = 0; c < 3; ++c)
-        file[54 + static_cast<size_t>(y) * stride + x * 3 + c] = static_cast<char>(x == y ? 20 : 160);
-  return file;
+  return Bmp24(width, height,
+               [](int x, int y) { return x == y ? RGB(20, 20, 20) : RGB(160, 160, 160); });
 }
 
 // The background brush is made by the first MSEnable of the process only:

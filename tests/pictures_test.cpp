@@ -39,33 +39,10 @@ constexpr COLORREF kMagenta = RGB(255, 0, 255);
 // A 24-bit bottom-up BMP file of the quadrant picture, optionally with a
 // magenta edge one pixel wide that shows whether all of it was drawn.
 std::string QuadrantBmp(int width, int height, bool edged = false) {
-  const int stride = (width * 3 + 3) & ~3;
-  const uint32_t pixelBytes = static_cast<uint32_t>(stride * height);
-  std::string file(54 + pixelBytes, '\0');
-  auto put = [&file](size_t at, uint32_t v, int bytes) {
-    for (int i = 0; i < bytes; ++i) file[at + i] = static_cast<char>(v >> (8 * i));
-  };
-  file[0] = 'B';
-  file[1] = 'M';
-  put(2, static_cast<uint32_t>(file.size()), 4);
-  put(10, 54, 4);
-  put(14, 40, 4);
-  put(18, static_cast<uint32_t>(width), 4);
-  put(22, static_cast<uint32_t>(height), 4);
-  put(26, 1, 2);
-  put(28, 24, 2);
-  put(34, pixelBytes, 4);
-  for (int y = 0; y < height; ++y) {
-    size_t row = 54 + static_cast<size_t>(height - 1 - y) * stride;
-    for (int x = 0; x < width; ++x) {
-      bool edge = x == 0 || y == 0 || x == width - 1 || y == height - 1;
-      COLORREF c = edged && edge ? kMagenta : QuadrantColour(x, y, width, height);
-      file[row + 3 * x] = static_cast<char>(GetBValue(c));
-      file[row + 3 * x + 1] = static_cast<char>(GetGValue(c));
-      file[row + 3 * x + 2] = static_cast<char>(GetRValue(c));
-    }
-  }
-  return file;
+  return Bmp24(width, height, [=](int x, int y) {
+    bool edge = x == 0 || y == 0 || x == width - 1 || y == height - 1;
+    return edged && edge ? kMagenta : QuadrantColour(x, y, width, height);
+  });
 }
 
 std::string WriteTemp(const std::string& name, const std::string& bytes) {

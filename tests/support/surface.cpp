@@ -64,6 +64,35 @@ int DibSurface::Count(COLORREF colour) const {
   return n;
 }
 
+std::string Bmp24(int width, int height, const std::function<COLORREF(int, int)>& pixel) {
+  const int stride = (width * 3 + 3) & ~3;
+  const uint32_t pixelBytes = static_cast<uint32_t>(stride * height);
+  std::string file(54 + pixelBytes, '\0');
+  auto put = [&file](size_t at, uint32_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i) file[at + i] = static_cast<char>(v >> (8 * i));
+  };
+  file[0] = 'B';
+  file[1] = 'M';
+  put(2, static_cast<uint32_t>(file.size()), 4);
+  put(10, 54, 4);
+  put(14, 40, 4);
+  put(18, static_cast<uint32_t>(width), 4);
+  put(22, static_cast<uint32_t>(height), 4);
+  put(26, 1, 2);
+  put(28, 24, 2);
+  put(34, pixelBytes, 4);
+  for (int y = 0; y < height; ++y) {
+    size_t row = 54 + static_cast<size_t>(height - 1 - y) * stride;
+    for (int x = 0; x < width; ++x) {
+      COLORREF c = pixel(x, y);
+      file[row + 3 * x] = static_cast<char>(GetBValue(c));
+      file[row + 3 * x + 1] = static_cast<char>(GetGValue(c));
+      file[row + 3 * x + 2] = static_cast<char>(GetRValue(c));
+    }
+  }
+  return file;
+}
+
 std::vector<uint8_t> ReadBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,10 @@ class DibSurface {
   HGDIOBJ previous_ = nullptr;
   void* pixels_ = nullptr;
 };
+
+// The bytes of a 24-bit bottom-up BMP file whose pixel (x, y), counted from
+// the top-left, has the colour pixel(x, y).
+std::string Bmp24(int width, int height, const std::function<COLORREF(int, int)>& pixel);
 
 std::vector<uint8_t> ReadBytes(const std::string& path);
 bool FileExists(const std::string& path);
