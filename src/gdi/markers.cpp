@@ -109,6 +109,21 @@ const char* MakeFailure(MarkerTools::Made made, const MakeMessages& m) {
   return nullptr;
 }
 
+// The message for giving back a marker's pen and brush, or null when both
+// were selected back and deleted.
+const char* ReleaseFailure(MarkerTools::Released released, const char* notSelectedBack,
+                           const char* notDeleted) {
+  switch (released) {
+    case MarkerTools::Released::kNotSelectedBack:
+      return notSelectedBack;
+    case MarkerTools::Released::kNotDeleted:
+      return notDeleted;
+    case MarkerTools::Released::kAll:
+      break;
+  }
+  return nullptr;
+}
+
 const MakeMessages kPolyPointsMake = {"In MSPolyPoints. CreatePen failed.",
                                       "In MSPolyPoints. SelectObject failed.",
                                       "In MSPolyPoints. CreateSolidBrush failed."};
@@ -140,14 +155,9 @@ extern "C" int __cdecl MSPolyPoints(HostObject host, const double* data, unsigne
     if (!Rectangle(dc, c.left, c.top, c.right, c.bottom))
       return ReportError(host, "In MSPolyLine. Rectangle failed.");
   }
-  switch (tools.Release()) {
-    case MarkerTools::Released::kNotSelectedBack:
-      return ReportError(host, "In MSPolyLine. SelectObject failed.");
-    case MarkerTools::Released::kNotDeleted:
-      return ReportError(host, "In MSPolyLine. DeleteObject failed.");
-    case MarkerTools::Released::kAll:
-      break;
-  }
+  if (const char* failed = ReleaseFailure(tools.Release(), "In MSPolyLine. SelectObject failed.",
+                                          "In MSPolyLine. DeleteObject failed."))
+    return ReportError(host, failed);
   return 1;
 }
 
@@ -184,14 +194,10 @@ extern "C" int __cdecl MSPolyPointsEx(HostObject host, const double* records, un
       case MarkerShape::None:
         break;
     }
-    switch (tools.Release()) {
-      case MarkerTools::Released::kNotSelectedBack:
-        return ReportError(host, "In MSPolyPointsEx. SelectObject failed.");
-      case MarkerTools::Released::kNotDeleted:
-        return ReportError(host, "In MSPolyPointsEx. DeleteObject failed.");
-      case MarkerTools::Released::kAll:
-        break;
-    }
+    if (const char* failed =
+            ReleaseFailure(tools.Release(), "In MSPolyPointsEx. SelectObject failed.",
+                           "In MSPolyPointsEx. DeleteObject failed."))
+      return ReportError(host, failed);
   }
   return 1;
 }

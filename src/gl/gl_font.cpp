@@ -13,20 +13,10 @@ namespace vorda {
 namespace {
 
 // Reserved display lists, deleted again unless kept.
-class ReservedLists {
- public:
-  ReservedLists() : base_(glGenLists(kFontListCount)) {}
-  ReservedLists(const ReservedLists&) = delete;
-  ReservedLists& operator=(const ReservedLists&) = delete;
-  ~ReservedLists() {
-    if (base_) glDeleteLists(base_, kFontListCount);
-  }
-  GLuint base() const { return base_; }
-  GLuint keep() { return std::exchange(base_, 0u); }
-
- private:
-  GLuint base_;
+struct DeleteFontLists {
+  void operator()(GLuint base) const { glDeleteLists(base, kFontListCount); }
 };
+using ReservedLists = Owned<GLuint, DeleteFontLists>;
 
 // A font selected into a device context until this goes; the previous one
 // is selected back.
@@ -54,8 +44,8 @@ using namespace vorda;
 // base with which it could ever free them.
 extern "C" int __cdecl GLNewFont(const char* faceName, int height, int) {
   if (!faceName || !glState.GlDc) return 0;
-  ReservedLists lists;
-  if (!lists.base()) return 0;
+  ReservedLists lists(glGenLists(kFontListCount));
+  if (!lists) return 0;
   {
     // Escapement 200: tenths of a degree.
     OwnedGdi<HFONT> font(CreateFontA(FontHeightFor(height), 0, 200, 0, FW_NORMAL, FALSE, FALSE,
@@ -64,8 +54,8 @@ extern "C" int __cdecl GLNewFont(const char* faceName, int height, int) {
     if (!font) return 0;
     SelectedFont selected(glState.GlDc, font.get());
     if (!selected.ok()) return 0;
-    if (!wglUseFontBitmapsA(glState.GlDc, 0, kFontListCount, lists.base())) return 0;
+    if (!wglUseFontBitmapsA(glState.GlDc, 0, kFontListCount, lists.get())) return 0;
   }
   if (glGetError() != GL_NO_ERROR) return 0;
-  return static_cast<int>(lists.keep());
+  return static_cast<int>(lists.release());
 }
