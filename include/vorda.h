@@ -9,6 +9,8 @@
 
 #include <windows.h>
 
+#include "vorda_data.h"
+
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -21,9 +23,6 @@ extern "C" {
 
 /* An opaque host object handle; vorda never looks inside it. */
 typedef unsigned int HostObject;
-
-/* A sample value that breaks a "LINE_STRIP" like a not-a-number coordinate. */
-#define VORDA_MISSING_SAMPLE 99999999999.9
 
 /* Drawing state and world transform. */
 int VORDA_API MSEnable(HostObject Host, HDC Dc);

@@ -5,10 +5,12 @@
 #include <cmath>
 #include <cstdint>
 
+#include "vorda_data.h"
+
 namespace vorda {
 
 // Device coordinates are clamped into this range before GDI sees them.
-constexpr int32_t kMaxDeviceCoordinate = 16383;
+constexpr int32_t kMaxDeviceCoordinate = VORDA_MAX_DEVICE_COORDINATE;
 
 // device = Scale * axis value + Offset, per axis.
 struct WorldTransform {

@@ -9,12 +9,12 @@
 namespace vorda {
 
 // A crosshair: two segments of two points, x at even and y at odd indexes.
-constexpr uint32_t kCrossHairDoubles = 8;
+constexpr uint32_t kCrossHairDoubles = VORDA_CROSSHAIR_DOUBLES;
 // A slot: left, top, right, bottom of one inverted bar; free when its first
 // int is kFreeSlot. Stored bars have non-negative corners, so a free slot
 // never equals one.
-constexpr uint32_t kSlotInts = 4;
-constexpr int32_t kFreeSlot = -1;
+constexpr uint32_t kSlotInts = VORDA_CROSSHAIR_SLOT_INTS;
+constexpr int32_t kFreeSlot = VORDA_FREE_SLOT;
 
 struct BarRect {
   int32_t left;

@@ -9,17 +9,17 @@
 namespace vorda {
 
 // A marker record: nine doubles, packed one after another.
-constexpr uint32_t kMarkerRecordDoubles = 9;
+constexpr uint32_t kMarkerRecordDoubles = VORDA_MARKER_RECORD_DOUBLES;
 enum MarkerField : uint32_t {
-  kMarkerX1 = 0,
-  kMarkerX2 = 1,
-  kMarkerY1 = 2,
-  kMarkerY2 = 3,
-  kMarkerSizeFactor = 4,
-  kMarkerRed = 5,
-  kMarkerGreen = 6,
-  kMarkerBlue = 7,
-  kMarkerShape = 8,
+  kMarkerX1 = VORDA_MARKER_X1,
+  kMarkerX2 = VORDA_MARKER_X2,
+  kMarkerY1 = VORDA_MARKER_Y1,
+  kMarkerY2 = VORDA_MARKER_Y2,
+  kMarkerSizeFactor = VORDA_MARKER_SIZE_FACTOR,
+  kMarkerRed = VORDA_MARKER_RED,
+  kMarkerGreen = VORDA_MARKER_GREEN,
+  kMarkerBlue = VORDA_MARKER_BLUE,
+  kMarkerShape = VORDA_MARKER_SHAPE,
 };
 
 enum class MarkerShape { None, Circle, Square };

@@ -10,10 +10,8 @@
 
 namespace vorda {
 
-constexpr uint32_t kMaxStripPoints = 16000;
-
-// A recorded value meaning "no sample here".
-constexpr double kMissingSample = 99999999999.9;
+constexpr uint32_t kMaxStripPoints = VORDA_MAX_STRIP_POINTS;
+constexpr double kMissingSample = VORDA_MISSING_SAMPLE;
 
 inline bool IsMissingPoint(double x, double y) {
   return std::isnan(x) || std::isnan(y) || x == kMissingSample || y == kMissingSample;

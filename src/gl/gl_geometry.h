@@ -14,7 +14,7 @@ namespace vorda {
 constexpr double kPixelCentreOffset = 0.375;
 
 // A font is this many consecutive display lists, one per 8-bit code.
-constexpr int32_t kFontListCount = 256;
+constexpr int32_t kFontListCount = VORDA_FONT_LIST_COUNT;
 
 struct GlBox {
   int32_t x;

@@ -4,12 +4,14 @@
 
 #include <cstdint>
 
+#include "vorda_data.h"
+
 namespace vorda {
 
 // Doubles a block holds per sample: one point for a trace, the five
 // points of a closed bar outline for bars.
-constexpr uint32_t kTraceDoublesPerSample = 2;
-constexpr uint32_t kBarDoublesPerSample = 10;
+constexpr uint32_t kTraceDoublesPerSample = VORDA_TRACE_DOUBLES_PER_SAMPLE;
+constexpr uint32_t kBarDoublesPerSample = VORDA_BAR_DOUBLES_PER_SAMPLE;
 
 // A channel's block of sample records and the one value used from each.
 struct SampleColumn {

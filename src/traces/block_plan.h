@@ -5,11 +5,13 @@
 
 #include <cstdint>
 
+#include "vorda_data.h"
+
 namespace vorda {
 
 // A block holds at most this many samples; it bounds the scratch memory of
 // a trace call whatever the length of the recording.
-constexpr int32_t kMaxBlockSamples = 100000;
+constexpr int32_t kMaxBlockSamples = VORDA_MAX_BLOCK_SAMPLES;
 
 enum class BlockStyle {
   // Consecutive blocks share a sample so the drawn line has no gap;

@@ -1,5 +1,3 @@
-// VORDA_FUZZ_NEEDS src/traces/block_plan.cpp
-// VORDA_FUZZ_NEEDS src/traces/block_format.cpp
 // The burst/block planning of the trace drivers: the blocks of a burst
 // cover every scan from its first to its last exactly once, plus one shared
 // scan between consecutive blocks of a trace (none for bars); every block

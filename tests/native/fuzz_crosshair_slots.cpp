@@ -1,4 +1,3 @@
-// VORDA_FUZZ_NEEDS src/gdi/crosshair_slots.cpp
 // The crosshair slots: a bar is on the device and never empty along its
 // thin side; slot searches and stores stay inside the host's slot array
 // (an exact-size heap block), a store takes the first free slot only and

@@ -1,4 +1,3 @@
-// VORDA_FUZZ_NEEDS src/gl/gl_geometry.cpp
 // The OpenGL geometry: the viewport is the modular difference of the
 // window edges, the scissor box holds both edges (clamped, never wrapped),
 // the transform maps the model corners onto the device corners, and vertex

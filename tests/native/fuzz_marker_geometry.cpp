@@ -1,4 +1,3 @@
-// VORDA_FUZZ_NEEDS src/gdi/marker_geometry.cpp
 // The marker geometry: corners always on the device (0..16383) whatever
 // the transform, position or size (negative sizes included); a square
 // marker is symmetric about its truncated centre when nothing clamps; the

@@ -1,4 +1,3 @@
-// VORDA_FUZZ_NEEDS src/gdi/text_layout.cpp
 // The text alignment: only the exact keywords move the reference point
 // (wrong case and trailing blanks leave it, or are refused where the
 // vertical alignment must be known); the shifts are the documented

@@ -10,10 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "vorda_data.h"
+
 namespace chart {
 
 // The value that marks a missing sample, as vorda's polylines know it.
-inline constexpr double kMissingSample = 99999999999.9;
+inline constexpr double kMissingSample = VORDA_MISSING_SAMPLE;
 
 // The host addresses samples by 32-bit scan numbers.
 inline constexpr std::int64_t kMaxSamples = 2147483647;
