@@ -12,7 +12,7 @@
 #include <cstring>
 #include <vector>
 
-#include "host/tarnapi.h"
+#include "tarnapi.h"
 #include "tarn.h"
 #include "vorda.h"
 

@@ -1,6 +1,6 @@
 // The 14 C operations of tarnapi.dll, answered from the stand-in host.
 #define TARN_API __declspec(dllexport) __cdecl
-#include "host/tarnapi.h"
+#include "tarnapi.h"
 
 #include "tarn.h"
 

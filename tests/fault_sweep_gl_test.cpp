@@ -6,7 +6,7 @@
 #include <GL/glu.h>
 
 #include "gl_window.h"
-#include "host/tarnapi.h"
+#include "tarnapi.h"
 #include "sweep_fixture.h"
 
 namespace vorda_test {

@@ -1,6 +1,6 @@
 // The stand-in host's channels, progress objects and faults, through the
 // C operations vorda calls: the trace drivers' tests rely on them.
-#include "host/tarnapi.h"
+#include "tarnapi.h"
 #include "host_test.h"
 #include "trace_scene.h"
 

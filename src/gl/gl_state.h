@@ -6,7 +6,7 @@
 #include <windows.h>
 
 #include "gdi/conversions.h"
-#include "host/tarnapi.h"
+#include "tarnapi.h"
 
 namespace vorda {
 

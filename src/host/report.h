@@ -2,7 +2,7 @@
 // and returns what the host's error call returned.
 #pragma once
 
-#include "host/tarnapi.h"
+#include "tarnapi.h"
 
 namespace vorda {
 

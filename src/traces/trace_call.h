@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "host/tarnapi.h"
+#include "tarnapi.h"
 #include "traces/block_plan.h"
 
 namespace vorda {

@@ -13,7 +13,7 @@
 
 #include "tarn.h"
 #include "vorda.h"
-#include "host/tarnapi.h"
+#include "tarnapi.h"
 
 namespace vorda_test {
 

@@ -1,5 +1,6 @@
-/* The host API that vorda calls back into. tarnapi.dll belongs to the host;
- * vorda links against an import library made from tarnapi.def. */
+/* The host API that vorda calls back into: a host that loads vorda provides
+ * tarnapi.dll with these 14 operations. vorda links against an import
+ * library made from its own description of them (src/host/tarnapi.def). */
 #ifndef VORDA_TARNAPI_H
 #define VORDA_TARNAPI_H
 
