@@ -1,13 +1,5 @@
-# Cross toolchain for the 64-bit build that runs the tests under wine64.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross toolchain for the 64-bit lane.
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
-set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
-set(CMAKE_DLLTOOL x86_64-w64-mingw32-dlltool)
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# Test programs run through Wine; see wine-run.sh for the prefix it uses.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh)
+set(VORDA_MINGW_TRIPLE x86_64-w64-mingw32)
+set(VORDA_WINE_LANE 64)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)

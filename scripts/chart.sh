@@ -1,11 +1,15 @@
 #!/bin/sh
-# The main command: installs what is missing, builds the chart tool and
-# draws the bundled example recording into out/.
+# The main command: installs what is missing, builds the chart tool of the
+# shipped 32-bit build (the 64-bit one on a machine that cannot execute
+# 32-bit code) and draws the bundled example recording into out/.
 set -eu
 cd "$(dirname "$0")/.."
 sh scripts/setup.sh
-cmake --preset win64 >/dev/null
-cmake --build --preset win64 --target vorda-chart
+. scripts/lanes.sh
+lane=64
+if vorda_runs_32bit && vorda_wine32_installed; then lane=32; fi
+cmake --preset "win$lane" >/dev/null
+cmake --build --preset "win$lane" --target vorda-chart
 mkdir -p out
 scripts/vorda-chart examples/bursts.csv -o out/bursts.bmp --title "Pressure and flow, three bursts"
 convert out/bursts.bmp -alpha off out/bursts.png 2>/dev/null || true

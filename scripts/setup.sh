@@ -1,8 +1,12 @@
 #!/bin/sh
 # Installs what building and testing vorda needs on a Debian machine, and
-# nothing that is already there.
+# nothing that is already there: Debian's packages, then the 32-bit Wine
+# in a folder of its own (scripts/setup-wine32.sh).
 set -eu
-packages="cmake ninja-build googletest g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
+cd "$(dirname "$0")/.."
+SUDO=""
+[ "$(id -u)" = 0 ] || SUDO=sudo
+packages="binutils cmake ninja-build googletest g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 wine64 xvfb xauth fonts-liberation2
   imagemagick libgl1-mesa-dri libgl1 libglx-mesa0 clang libclang-rt-14-dev"
 missing=""
@@ -11,8 +15,7 @@ for p in $packages; do
 done
 if [ -n "$missing" ]; then
   echo "setup: installing$missing"
-  SUDO=""
-  [ "$(id -u)" = 0 ] || SUDO=sudo
   $SUDO apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends $missing
 fi
+$SUDO sh scripts/setup-wine32.sh

@@ -1,33 +1,35 @@
 #!/bin/sh
-# Installs what is missing, builds both presets and runs every test: the
-# static checks of the shipped 32-bit DLL, then the 64-bit build's tests
-# under Wine on a private X display.
+# Installs what is missing, builds both lanes and runs every test: the pure
+# code natively under the sanitizers and fuzzers, then each lane's suite
+# under its Wine on a private X display: the 64-bit lane, and the 32-bit
+# lane with the shipped i686 DLL itself.
 set -eu
 cd "$(dirname "$0")/.."
-root=$(pwd)
 sh scripts/setup.sh
+. scripts/lanes.sh
 
-# The pure code natively, under the sanitizers and the fuzzers.
 sh scripts/native.sh
 
-cmake --preset win32
-cmake --build --preset win32
-ctest --preset win32
+for lane in 64 32; do
+  cmake --preset "win$lane" >/dev/null
+  cmake --build --preset "win$lane"
+done
 
-cmake --preset win64
-cmake --build --preset win64
-
-prefix="$root/build/win64/wineprefix"
-cleanup() { WINEPREFIX="$prefix" /usr/lib/wine/wineserver64 -k 2>/dev/null || true; }
-trap cleanup EXIT INT TERM
-# Wine keeps the display its server started with: start afresh under Xvfb.
-cleanup
-xvfb-run -a -s "-screen 0 1280x1024x24" sh -c '
-  WINEPREFIX="$1" WINEDEBUG=-all /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 || true
-  ctest --preset win64
-  status=$?
-  # The robustness tests count what they tried; show the totals.
-  grep -h -E "^(fault sweep: [0-9]+ |bad input: [0-9]+ |soak: )" \
-    build/win64/Testing/Temporary/LastTest.log 2>/dev/null || true
-  WINEPREFIX="$1" /usr/lib/wine/wineserver64 -k 2>/dev/null || true
-  exit $status' sh "$prefix"
+status=0
+xvfb-run -a -s "-screen 0 1280x1024x24" sh scripts/run-lane.sh 64 || status=1
+if vorda_runs_32bit; then
+  if vorda_wine32_installed; then
+    xvfb-run -a -s "-screen 0 1280x1024x24" sh scripts/run-lane.sh 32 || status=1
+  else
+    echo "32-bit lane: NOT RUN: the 32-bit Wine is missing from $VORDA_WINE32_ROOT (sh scripts/setup-wine32.sh)"
+    status=1
+  fi
+else
+  # What can be checked without running: the shipped file's exports,
+  # imports and version block. The lane builds all the same, so the i686
+  # compiler has seen every test, benchmark and tool.
+  ctest --preset win32 -R '^shipped_dll_layout$' >build/win32/ctest.log 2>&1 || {
+    cat build/win32/ctest.log; status=1; }
+  echo "32-bit lane: NOT RUN: $(vorda_no_32bit_reason); only the shipped DLL's file was checked"
+fi
+exit $status
