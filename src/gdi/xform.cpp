@@ -38,7 +38,7 @@ extern "C" int __cdecl MSEnable(HostObject host, HDC dc) {
   plotState.CurrentDc = dc;
   if (plotState.BackgroundBrush) return 1;
   plotState.BackgroundBrush = CreateSolidBrush(RGB(255, 255, 255));
-  if (!plotState.BackgroundBrush) return ReportError(host, "In MSEnable. CreateSolidBrush failed.");
+  if (!plotState.BackgroundBrush) return ReportError(host, kEnableCreateSolidBrushFailed);
   return 1;
 }
 
@@ -53,9 +53,9 @@ extern "C" int __cdecl MSSetXForm(HostObject host, int clip, const char* xAxisTy
                                   double modelRight, double modelTop, double modelBottom) {
   double xa, xb, ya, yb;
   if (!AxisEnds(xAxisType, modelLeft, modelRight, &plotState.XIsLog, &xa, &xb))
-    return ReportError(host, "In MSSetXForm. ModelLeft and ModelRight must be positive for log scale.");
+    return ReportError(host, kSetXFormLogXNotPositive);
   if (!AxisEnds(yAxisType, modelTop, modelBottom, &plotState.YIsLog, &ya, &yb))
-    return ReportError(host, "In MSSetXForm. ModelTop and ModelBottom must be positive for log scale.");
+    return ReportError(host, kSetXFormLogYNotPositive);
 
   // The device differences are taken in 64 bits: in 32 they could overflow.
   WorldTransform& t = plotState.Transform;
@@ -67,14 +67,14 @@ extern "C" int __cdecl MSSetXForm(HostObject host, int clip, const char* xAxisTy
   if (clip) {
     if (!plotState.TempRegion) {
       plotState.TempRegion = CreateRectRgn(deviceLeft, deviceTop, deviceRight, deviceBottom);
-      if (!plotState.TempRegion) return ReportError(host, "In MSSetXForm. CreateRectRgn failed.");
+      if (!plotState.TempRegion) return ReportError(host, kSetXFormCreateRectRgnFailed);
     } else if (!SetRectRgn(plotState.TempRegion, deviceLeft, deviceTop, deviceRight, deviceBottom)) {
-      return ReportError(host, "In MSSetXForm. SetRectRgn failed.");
+      return ReportError(host, kSetXFormSetRectRgnFailed);
     }
     if (SelectClipRgn(plotState.CurrentDc, plotState.TempRegion) == ERROR)
-      return ReportError(host, "In MSSetXForm. SelectClipRgn failed.");
+      return ReportError(host, kSetXFormSelectClipRgnFailed);
   } else if (SelectClipRgn(plotState.CurrentDc, nullptr) == ERROR) {
-    return ReportError(host, "In MSSetXForm. SelectClipRgn failed.");
+    return ReportError(host, kSetXFormSelectClipRgnFailed);
   }
 
   if (plotState.TempRegion) {
