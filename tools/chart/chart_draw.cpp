@@ -177,8 +177,11 @@ class ChartPainter {
     layout_ = ComputeLayout(in);
     if (canvas_.emf && !WhiteMetafile()) return false;
     const Rect& plot = layout_.plot;
-    xMap_ = MakeAxisMap(plot.left, plot.right, p_.x.lo, p_.x.hi, false);
-    yMap_ = MakeAxisMap(plot.top, plot.bottom, p_.y.hi, p_.y.lo, p_.logY);
+    if (!MakeAxisMap(plot.left, plot.right, p_.x.lo, p_.x.hi, false, &xMap_) ||
+        !MakeAxisMap(plot.top, plot.bottom, p_.y.hi, p_.y.lo, p_.logY, &yMap_)) {
+      Complain("the value range cannot be shown on a logarithmic axis");
+      return false;
+    }
     return true;
   }
 
