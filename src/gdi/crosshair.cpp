@@ -34,7 +34,8 @@ extern "C" int __cdecl MSCrossHair(HostObject host, const double* points, int co
 
   // The first segment is the horizontal bar, the second the vertical one.
   for (int segment = 0; segment < 2; ++segment) {
-    BarRect bar = CrossHairBar(plotState.Transform, values + 4 * segment, segment == 1);
+    const double* ends = values + kSegmentDoubles * segment;
+    BarRect bar = CrossHairBar(plotState.Transform, ends, segment == 1);
     // A bar already on would be erased by a second inversion.
     if (SlotsHold(slots, slotInts, bar)) continue;
     if (!Invert(bar)) return ReportError(host, kCrossHairInvertRectFailed);
