@@ -4,8 +4,9 @@
 // is, odd spacing and the operation it names included.
 //
 // An entry is named after the operation its text names and the step that
-// failed. Several texts name another operation than the one that raises
-// them; the note at each group says which exports use it.
+// failed, one entry a line, so that a search for a text a host reports
+// finds its name. Several texts name another operation than the one that
+// raises them; the note at each group says which exports use it.
 #pragma once
 
 namespace vorda {
@@ -16,23 +17,12 @@ struct FormattedMessage {
   const char* format;
 };
 
-// One numbered step of a longer operation: the message that carries the
-// number, and the number. The number is the step code a host sees in the
-// message and keys on to tell which step failed, so each step keeps its
-// number even where the steps around it change.
-struct NumberedStep {
-  FormattedMessage message;
-  int number;
-};
-
 // MSEnable.
 inline constexpr char kEnableCreateSolidBrushFailed[] = "In MSEnable. CreateSolidBrush failed.";
 
 // MSSetXForm.
-inline constexpr char kSetXFormLogXNotPositive[] =
-    "In MSSetXForm. ModelLeft and ModelRight must be positive for log scale.";
-inline constexpr char kSetXFormLogYNotPositive[] =
-    "In MSSetXForm. ModelTop and ModelBottom must be positive for log scale.";
+inline constexpr char kSetXFormLogXNotPositive[] = "In MSSetXForm. ModelLeft and ModelRight must be positive for log scale.";
+inline constexpr char kSetXFormLogYNotPositive[] = "In MSSetXForm. ModelTop and ModelBottom must be positive for log scale.";
 inline constexpr char kSetXFormCreateRectRgnFailed[] = "In MSSetXForm. CreateRectRgn failed.";
 inline constexpr char kSetXFormSetRectRgnFailed[] = "In MSSetXForm. SetRectRgn failed.";
 inline constexpr char kSetXFormSelectClipRgnFailed[] = "In MSSetXForm. SelectClipRgn failed.";
@@ -57,18 +47,15 @@ inline constexpr char kNewFontCreateFontFailed[] = "Unable to create font, Creat
 
 // MSGetTextExtents, and MSText through it.
 inline constexpr char kGetTextExtentSelectObjectFailed[] = "In MSGetTextExtent. SelectObject failed.";
-inline constexpr char kGetTextExtentMeasureFailed[] =
-    "In MSGetTextExtent. GetTextExtentPoint32 failed.";
-inline constexpr char kGetTextExtentOrientationNotRecognized[] =
-    "In MSGetTextExtent. Font orientation not recognized.";
+inline constexpr char kGetTextExtentMeasureFailed[] = "In MSGetTextExtent. GetTextExtentPoint32 failed.";
+inline constexpr char kGetTextExtentOrientationNotRecognized[] = "In MSGetTextExtent. Font orientation not recognized.";
 
 // MSText.
 inline constexpr char kTextSelectObjectFailed[] = "In MSText. SelectObject failed.";
 inline constexpr char kTextSetTextAlignFailed[] = "In MSText. SetTextAlign failed.";
 inline constexpr char kTextSetTextColorFailed[] = "In MSText. SetTextColor failed.";
 inline constexpr char kTextMeasureFailed[] = "In MSText. MSGetTextExtent failed.";
-inline constexpr char kTextAlignmentNotRecognized[] =
-    "In MSText. Orientation and/or alignment not recognized.";
+inline constexpr char kTextAlignmentNotRecognized[] = "In MSText. Orientation and/or alignment not recognized.";
 inline constexpr char kTextCreateRectRgnFailed[] = "In MSText. CreateRectRgn failed.";
 inline constexpr char kTextFillRgnFailed[] = "In MSText. FillRgn failed.";
 inline constexpr char kTextTextOutFailed[] = "In MSText. TextOut failed.";
@@ -76,14 +63,12 @@ inline constexpr char kTextTextOutFailed[] = "In MSText. TextOut failed.";
 // MSPolyPoints; its drawing and release steps use MSPolyLine's messages.
 inline constexpr char kPolyPointsCreatePenFailed[] = "In MSPolyPoints. CreatePen failed.";
 inline constexpr char kPolyPointsSelectObjectFailed[] = "In MSPolyPoints. SelectObject failed.";
-inline constexpr char kPolyPointsCreateSolidBrushFailed[] =
-    "In MSPolyPoints. CreateSolidBrush failed.";
+inline constexpr char kPolyPointsCreateSolidBrushFailed[] = "In MSPolyPoints. CreateSolidBrush failed.";
 
 // MSPolyPointsEx.
 inline constexpr char kPolyPointsExCreatePenFailed[] = "In MSPolyPointsEx. CreatePen failed.";
 inline constexpr char kPolyPointsExSelectObjectFailed[] = "In MSPolyPointsEx. SelectObject failed.";
-inline constexpr char kPolyPointsExCreateSolidBrushFailed[] =
-    "In MSPolyPointsEx. CreateSolidBrush failed.";
+inline constexpr char kPolyPointsExCreateSolidBrushFailed[] = "In MSPolyPointsEx. CreateSolidBrush failed.";
 inline constexpr char kPolyPointsExEllipseFailed[] = "In MSPolyPointsEx. Ellipse failed.";
 inline constexpr char kPolyPointsExRectangleFailed[] = "In MSPolyPointsEx. Rectangle failed.";
 inline constexpr char kPolyPointsExDeleteObjectFailed[] = "In MSPolyPointsEx. DeleteObject failed.";
@@ -100,65 +85,66 @@ inline constexpr char kEraseCrossHairsInvertRectFailed[] = "In MSEraseCrossHairs
 // MSCreateBitmapDC and MSSaveBitmapFile: the number is the system's
 // last-error code at the failure.
 inline constexpr FormattedMessage kCreateCompatibleDcFailed{"CreateCompatibleDC failed error code %d\n"};
-inline constexpr FormattedMessage kCreateCompatibleBitmapFailed{
-    "CreateCompatibleBitmap failed error code %d\n"};
+inline constexpr FormattedMessage kCreateCompatibleBitmapFailed{"CreateCompatibleBitmap failed error code %d\n"};
 inline constexpr FormattedMessage kSelectBitmapFailed{"SelectObject failed error code %d\n"};
 inline constexpr FormattedMessage kBitBltFailed{"BitBlt failed error code %d\n"};
 inline constexpr FormattedMessage kGetCurrentObjectFailed{"GetCurrentObject failed error code %d\n"};
-inline constexpr char kSaveBitmapTooFewColours[] =
-    "Your monitor must be set to display to at least 16 bit color.";
+inline constexpr char kSaveBitmapTooFewColours[] = "Your monitor must be set to display to at least 16 bit color.";
 
-// The steps of the BMP writer CreateBMPFile. MSSaveBitmapFile also reports
-// a failed header-block allocation as step 148.
+// The numbered steps below are the step codes a host sees in the message
+// and keys on to tell which step failed: each step keeps its number even
+// where the steps around it change.
+
+// CreateBMPFile, the BMP writer of MSSaveBitmapFile.
 inline constexpr FormattedMessage kCreateBmpFileLine{"Error in CreateBMPFile line %d\n"};
-inline constexpr NumberedStep kBmpAllocatePixelsStep{kCreateBmpFileLine, 148};
-inline constexpr NumberedStep kBmpFetchPixelsStep{kCreateBmpFileLine, 155};
-inline constexpr NumberedStep kBmpCreateFileStep{kCreateBmpFileLine, 164};
-inline constexpr NumberedStep kBmpWriteFileHeaderStep{kCreateBmpFileLine, 179};
-inline constexpr NumberedStep kBmpWriteInfoHeaderStep{kCreateBmpFileLine, 185};
-inline constexpr NumberedStep kBmpWritePixelsStep{kCreateBmpFileLine, 193};
-inline constexpr NumberedStep kBmpCloseFileStep{kCreateBmpFileLine, 199};
+enum class BmpFileStep : int {
+  // No pixel buffer, or pixel rows too large for a 32-bit size; also
+  // MSSaveBitmapFile's failure to allocate the header block.
+  kAllocatePixels = 148,
+  // No scan line fetched, or the fetch asked for more room than was made.
+  kFetchPixels = 155,
+  kCreateFile = 164,       // or no file name
+  kWriteFileHeader = 179,  // or a file too large for 32-bit sizes
+  kWriteInfoHeader = 185,
+  kWritePixels = 193,
+  kCloseFile = 199,
+};
 
-// The steps of MSLoadPictureFile.
+// MSLoadPictureFile.
 inline constexpr FormattedMessage kLoadPictureFileLine{"Error in LoadPictureFile line %d\n"};
-inline constexpr NumberedStep kPictureFileOpenStep{kLoadPictureFileLine, 674};
-inline constexpr NumberedStep kPictureFileSizeStep{kLoadPictureFileLine, 682};
-inline constexpr NumberedStep kPictureFileAllocateStep{kLoadPictureFileLine, 690};
-inline constexpr NumberedStep kPictureFileLockStep{kLoadPictureFileLine, 696};
-inline constexpr NumberedStep kPictureFileReadStep{kLoadPictureFileLine, 704};
-inline constexpr NumberedStep kPictureFileStreamStep{kLoadPictureFileLine, 714};
-inline constexpr NumberedStep kPictureFileLoadStep{kLoadPictureFileLine, 721};
+enum class PictureFileStep : int {
+  kOpen = 674,  // or no file name
+  // The size unknown, or too large for the loader's signed 32-bit count.
+  kSize = 682,
+  kAllocate = 690,
+  kLock = 696,
+  kRead = 704,  // a short read included
+  kStream = 714,
+  kLoad = 721,
+};
 
-// The steps of MSLoadPicture. Bytes that are no picture get the message
-// below instead of a step number.
+// MSLoadPicture; bytes that hold no picture get kNotAPictureChannel.
 inline constexpr FormattedMessage kLoadPictureLine{"Error in MSLoadPicture line %d\n"};
-inline constexpr NumberedStep kPictureBytesAllocateStep{kLoadPictureLine, 753};
-inline constexpr NumberedStep kPictureBytesLockStep{kLoadPictureLine, 759};
-inline constexpr NumberedStep kPictureBytesStreamStep{kLoadPictureLine, 772};
-// It carries no number but goes through the message buffer like the
+enum class PictureBytesStep : int { kAllocate = 753, kLock = 759, kStream = 772 };
+// It carries no number, but goes through the message buffer like the
 // numbered messages of the same operation.
-inline constexpr NumberedStep kNotAPictureChannel{
-    {"This Message channel is not a valid picture channel.\n"}, 0};
+inline constexpr FormattedMessage kNotAPictureChannel{"This Message channel is not a valid picture channel.\n"};
 
 // _CDrawXYTrace.
 inline constexpr char kXYTraceNumDimsFailed[] = "In _CDrawXYTrace. Failed to get NumDims.";
 inline constexpr char kXYTraceSanityChecksFailed[] = "In _CDrawXYTrace. Sanity checks failed.";
 inline constexpr char kXYTraceMallocFailed[] = "In _CDrawXYTrace. malloc failed.";
-inline constexpr char kXYTraceNumBurstsFailed[] =
-    "In _CDrawXYTrace.  Failed to determine NumBursts.";
+inline constexpr char kXYTraceNumBurstsFailed[] = "In _CDrawXYTrace.  Failed to determine NumBursts.";
 inline constexpr char kXYTraceBurstFailed[] = "In _CDrawXYTrace.  Failed to get BurstAbsStart etc.";
-inline constexpr char kXYTraceBurstsMisaligned[] =
-    "In _CDrawXYTrace.  Bursts do not begin at same location.";
+inline constexpr char kXYTraceBurstsMisaligned[] = "In _CDrawXYTrace.  Bursts do not begin at same location.";
 inline constexpr char kXYTraceSeekFailed[] = "In _CDrawXYTrace. tarnChannelDataSeek failed.";
 inline constexpr char kXYTraceReadFailed[] = "In _CDrawXYTrace. tarnChannelGetDataDouble failed.";
 
 // _CDrawYTTrace and _CDrawYTBars both raise these.
-inline constexpr char kXTTraceNumDimsFailed[] =
-    "In _CDrawXTTrace. Failed to get NumDims or SampleInc.";
+inline constexpr char kXTTraceNumDimsFailed[] = "In _CDrawXTTrace. Failed to get NumDims or SampleInc.";
 inline constexpr char kXTTraceSanityChecksFailed[] = "In _CDrawXTTrace. Sanity checks failed.";
 inline constexpr char kXTTraceMallocFailed[] = "In _CDrawXTTrace. malloc failed.";
-inline constexpr char kXTTraceNumBurstsFailed[] =
-    "In _CDrawXTTrace.  Failed to determine NumBursts.";
+inline constexpr char kXTTraceNumBurstsFailed[] = "In _CDrawXTTrace.  Failed to determine NumBursts.";
 inline constexpr char kXTTraceBurstFailed[] = "In _CDrawXTTrace.  Failed to get BurstBase etc.";
 inline constexpr char kXTTraceSeekFailed[] = "In _CDrawXTTrace. tarnChannelDataSeek failed.";
 inline constexpr char kXTTraceReadFailed[] = "In _CDrawXTTrace. tarnChannelGetDataDouble failed.";

@@ -22,8 +22,6 @@ class [[nodiscard]] Failure {
   // A message with one number, formatted into `buffer` when reported.
   constexpr Failure(MessageBuffer& buffer, FormattedMessage message, int number)
       : text_(message.format), buffer_(buffer), number_(number) {}
-  constexpr Failure(MessageBuffer& buffer, NumberedStep step)
-      : Failure(buffer, step.message, step.number) {}
 
   // True when the step failed.
   constexpr explicit operator bool() const { return text_ != nullptr; }

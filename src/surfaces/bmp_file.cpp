@@ -13,7 +13,9 @@ namespace vorda {
 namespace {
 
 // Each failing step of the writer is reported with its step number.
-Failure WriterStep(NumberedStep step) { return {bitmapMessage, step}; }
+Failure WriterStep(BmpFileStep step) {
+  return {bitmapMessage, kCreateBmpFileLine, static_cast<int>(step)};
+}
 
 bool WriteAll(HANDLE file, const void* bytes, uint32_t count) {
   DWORD written = 0;
@@ -25,35 +27,35 @@ bool WriteAll(HANDLE file, const void* bytes, uint32_t count) {
 Failure CreateBMPFile(const char* fileName, const HeaderBlock& block, HBITMAP bitmap, HDC dc) {
   BITMAPINFOHEADER& header = block.info->bmiHeader;
   const uint32_t allocated = header.biSizeImage;
-  if (!block.sizeFits) return WriterStep(kBmpAllocatePixelsStep);
+  if (!block.sizeFits) return WriterStep(BmpFileStep::kAllocatePixels);
   OwnedGlobal pixels(GlobalAlloc(GMEM_FIXED, allocated ? allocated : 1));
-  if (!pixels) return WriterStep(kBmpAllocatePixelsStep);
+  if (!pixels) return WriterStep(BmpFileStep::kAllocatePixels);
 
   UINT lines = static_cast<uint16_t>(header.biHeight);
   if (GetDIBits(dc, bitmap, 0, lines, pixels.get(), block.info, DIB_RGB_COLORS) == 0)
-    return WriterStep(kBmpFetchPixelsStep);
+    return WriterStep(BmpFileStep::kFetchPixels);
   // The fetch may rewrite the header; never write more than was fetched
   // into, nor a colour table larger than the block holds.
   if (header.biSizeImage > allocated || header.biClrUsed > block.tableEntries)
-    return WriterStep(kBmpFetchPixelsStep);
+    return WriterStep(BmpFileStep::kFetchPixels);
 
-  if (!fileName) return WriterStep(kBmpCreateFileStep);
+  if (!fileName) return WriterStep(BmpFileStep::kCreateFile);
   OwnedFile file(CreateFileA(fileName, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                              FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid()) return WriterStep(kBmpCreateFileStep);
+  if (!file.valid()) return WriterStep(BmpFileStep::kCreateFile);
 
   BmpFileLayout layout;
   if (!ComputeBmpLayout(header.biSize, header.biClrUsed, header.biSizeImage, &layout))
-    return WriterStep(kBmpWriteFileHeaderStep);
+    return WriterStep(BmpFileStep::kWriteFileHeader);
   uint8_t fileHeader[kBmpFileHeaderSize];
   EncodeBmpFileHeader(layout, fileHeader);
   if (!WriteAll(file.get(), fileHeader, sizeof fileHeader))
-    return WriterStep(kBmpWriteFileHeaderStep);
+    return WriterStep(BmpFileStep::kWriteFileHeader);
   if (!WriteAll(file.get(), block.info, header.biSize + 4 * header.biClrUsed))
-    return WriterStep(kBmpWriteInfoHeaderStep);
+    return WriterStep(BmpFileStep::kWriteInfoHeader);
   if (!WriteAll(file.get(), pixels.get(), header.biSizeImage))
-    return WriterStep(kBmpWritePixelsStep);
-  if (!file.close()) return WriterStep(kBmpCloseFileStep);
+    return WriterStep(BmpFileStep::kWritePixels);
+  if (!file.close()) return WriterStep(BmpFileStep::kCloseFile);
   return {};
 }
 
@@ -74,7 +76,7 @@ extern "C" int __cdecl MSSaveBitmapFile(HostObject host, HDC dc, const char* fil
 
   Scratch<unsigned char> blockBytes(
       static_cast<unsigned char*>(std::calloc(HeaderBlockBytes(colorClass), 1)));
-  if (!blockBytes) return ReportError(host, WriterStep(kBmpAllocatePixelsStep));
+  if (!blockBytes) return ReportError(host, WriterStep(BmpFileStep::kAllocatePixels));
   HeaderBlock block{reinterpret_cast<BITMAPINFO*>(blockBytes.get()), ColorTableEntries(colorClass),
                     false};
   BITMAPINFOHEADER& header = block.info->bmiHeader;

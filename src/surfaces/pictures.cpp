@@ -44,7 +44,13 @@ class LockedGlobal {
 };
 
 // The numbered steps of the two operations, formatted into their buffer.
-Failure PictureStep(NumberedStep step) { return {pictureMessage, step}; }
+Failure FileStep(PictureFileStep step) {
+  return {pictureMessage, kLoadPictureFileLine, static_cast<int>(step)};
+}
+Failure BytesStep(PictureBytesStep step) {
+  return {pictureMessage, kLoadPictureLine, static_cast<int>(step)};
+}
+Failure NotAPicture() { return {pictureMessage, kNotAPictureChannel, 0}; }
 
 // A memory stream over the block that frees the block when the stream is
 // freed. The stream owns the block only once it exists; until then, and
@@ -101,34 +107,34 @@ void Render(IPicture* picture, const HimetricSize& size, const DeviceArea& to) {
 using namespace vorda;
 
 extern "C" int __cdecl MSLoadPictureFile(HostObject host, const char* fileName) {
-  if (!fileName) return ReportError(host, PictureStep(kPictureFileOpenStep));
+  if (!fileName) return ReportError(host, FileStep(PictureFileStep::kOpen));
   OwnedFile file(CreateFileA(fileName, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                              FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid()) return ReportError(host, PictureStep(kPictureFileOpenStep));
+  if (!file.valid()) return ReportError(host, FileStep(PictureFileStep::kOpen));
 
   // The loader takes the size as a signed 32-bit count: refuse larger files
   // rather than hand it a wrong one.
   DWORD high = 0;
   DWORD size = GetFileSize(file.get(), &high);
   if (size == INVALID_FILE_SIZE || high != 0 || size > INT32_MAX)
-    return ReportError(host, PictureStep(kPictureFileSizeStep));
+    return ReportError(host, FileStep(PictureFileStep::kSize));
 
   OwnedGlobal block(GlobalAlloc(GMEM_MOVEABLE, size));
-  if (!block) return ReportError(host, PictureStep(kPictureFileAllocateStep));
+  if (!block) return ReportError(host, FileStep(PictureFileStep::kAllocate));
   {
     LockedGlobal bytes(block.get());
-    if (!bytes.get()) return ReportError(host, PictureStep(kPictureFileLockStep));
+    if (!bytes.get()) return ReportError(host, FileStep(PictureFileStep::kLock));
     DWORD read = 0;
     // A short read would hand the loader bytes that were never read.
     if (!ReadFile(file.get(), bytes.get(), size, &read, nullptr) || read != size)
-      return ReportError(host, PictureStep(kPictureFileReadStep));
+      return ReportError(host, FileStep(PictureFileStep::kRead));
   }
   file.close();
 
   OwnedCom<IStream> stream(StreamOver(block));
-  if (!stream) return ReportError(host, PictureStep(kPictureFileStreamStep));
+  if (!stream) return ReportError(host, FileStep(PictureFileStep::kStream));
   OwnedCom<IPicture> picture(LoadPicture(stream.get(), size));
-  if (!picture) return ReportError(host, PictureStep(kPictureFileLoadStep));
+  if (!picture) return ReportError(host, FileStep(PictureFileStep::kLoad));
   stream.reset();
 
   HimetricSize himetric = SizeOf(picture.get());
@@ -139,20 +145,20 @@ extern "C" int __cdecl MSLoadPictureFile(HostObject host, const char* fileName) 
 
 extern "C" int __cdecl MSLoadPicture(HostObject host, const void* bytes, unsigned count) {
   // A channel without bytes holds no picture.
-  if (!bytes) return ReportError(host, PictureStep(kNotAPictureChannel));
+  if (!bytes) return ReportError(host, NotAPicture());
 
   OwnedGlobal block(GlobalAlloc(GMEM_MOVEABLE, count));
-  if (!block) return ReportError(host, PictureStep(kPictureBytesAllocateStep));
+  if (!block) return ReportError(host, BytesStep(PictureBytesStep::kAllocate));
   {
     LockedGlobal copy(block.get());
-    if (!copy.get()) return ReportError(host, PictureStep(kPictureBytesLockStep));
+    if (!copy.get()) return ReportError(host, BytesStep(PictureBytesStep::kLock));
     std::memcpy(copy.get(), bytes, count);
   }
 
   OwnedCom<IStream> stream(StreamOver(block));
-  if (!stream) return ReportError(host, PictureStep(kPictureBytesStreamStep));
+  if (!stream) return ReportError(host, BytesStep(PictureBytesStep::kStream));
   OwnedCom<IPicture> picture(LoadPicture(stream.get(), count));
-  if (!picture) return ReportError(host, PictureStep(kNotAPictureChannel));
+  if (!picture) return ReportError(host, NotAPicture());
   stream.reset();
 
   HimetricSize himetric = SizeOf(picture.get());
