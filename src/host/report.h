@@ -40,8 +40,8 @@ class [[nodiscard]] Failure {
 int ReportError(HostObject host, const Failure& failure);
 
 // For the exports that return 0 after reporting, whatever the host's error
-// call returned: MSCreateBitmapDC, GLEnable, GLSetXForm, GLPolyLine and the
-// trace drivers.
+// call returned: GLEnable, GLSetXForm, GLPolyLine and the trace drivers
+// (MSCreateBitmapDC likewise gives a null handle).
 inline int ReportThenZero(HostObject host, const Failure& failure) {
   ReportError(host, failure);
   return 0;
