@@ -8,6 +8,11 @@
 
 namespace vorda {
 
+// Whether SelectObject selected: it gives null, or for a region
+// HGDI_ERROR, when it did not. Refusing both means an object not selected
+// is never taken for a selected one.
+inline bool Selected(HGDIOBJ previous) { return previous != nullptr && previous != HGDI_ERROR; }
+
 // Owns a handle and closes it with Close unless released first.
 template <typename Handle, typename Close>
 class Owned {

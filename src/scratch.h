@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 
 namespace vorda {
@@ -31,6 +32,16 @@ Scratch<T> AllocateScratch(uint64_t count) {
   // malloc(0) may return null; ask for one byte so that an empty array
   // is not mistaken for a failed allocation.
   return Scratch<T>(static_cast<T*>(std::malloc(bytes ? bytes : 1)));
+}
+
+// A scratch copy of the caller's `count` T, or null when it cannot be
+// made: no memory, or no array to copy from.
+template <typename T>
+Scratch<T> CopyToScratch(const T* data, uint64_t count) {
+  if (count != 0 && !data) return Scratch<T>();
+  Scratch<T> copy = AllocateScratch<T>(count);
+  if (copy && count != 0) std::memcpy(copy.get(), data, sizeof(T) * static_cast<size_t>(count));
+  return copy;
 }
 
 }  // namespace vorda

@@ -112,6 +112,25 @@ TEST(ChartAxes, TickLabels) {
   EXPECT_EQ(FormatLogTick(2e-7), "2e-7");
 }
 
+TEST(ChartAxes, AxisMapPutsValuesWhereTheTracesGo) {
+  // A logarithmic y axis from 1000 at pixel 50 down to 1 at pixel 350:
+  // 100 pixels a decade, as MSSetXForm maps the traces' values.
+  AxisMap y;
+  ASSERT_TRUE(MakeAxisMap(50, 350, 1000, 1, true, &y));
+  EXPECT_DOUBLE_EQ(y(1000), 50);
+  EXPECT_DOUBLE_EQ(y(100), 150);
+  EXPECT_DOUBLE_EQ(y(1), 350);
+  // Device ends whose difference does not fit an int still map.
+  AxisMap x;
+  ASSERT_TRUE(MakeAxisMap(-2000000000, 2000000000, 0, 4, false, &x));
+  EXPECT_DOUBLE_EQ(x(1), -1000000000);
+  // No logarithm for an end at 0: refused, and the map is left as it was.
+  const AxisMap kept = y;
+  EXPECT_FALSE(MakeAxisMap(0, 100, 0, 10, true, &y));
+  EXPECT_EQ(y.mapping.Scale, kept.mapping.Scale);
+  EXPECT_EQ(y.mapping.Offset, kept.mapping.Offset);
+}
+
 TEST(ChartLayout, PartsDoNotOverlapAndScaleWithTheText) {
   LayoutInput in;
   in.width = 960;

@@ -61,6 +61,32 @@ inline double AxisValue(double v, bool isLog, double logFloor) {
   return isLog ? LogAxisValue(v, logFloor) : v;
 }
 
+// One axis of the world transform, device = Scale * axis value + Offset,
+// and the axis values of its two ends.
+struct AxisMapping {
+  double Scale;
+  double Offset;
+  double End0;
+  double End1;
+};
+
+// The axis that puts model0 on device0 and model1 on device1: the plot's
+// left and right edges, or its top and bottom. A logarithmic axis maps the
+// base-10 logarithms of its ends; false, with *out untouched, when one of
+// them is zero or below and has none. The device difference is taken in 64
+// bits: in 32 it could overflow.
+bool MapAxis(int32_t device0, int32_t device1, double model0, double model1, bool isLog,
+             AxisMapping* out);
+
+inline WorldTransform TransformOf(const AxisMapping& x, const AxisMapping& y) {
+  return {x.Scale, y.Scale, x.Offset, y.Offset};
+}
+
+// The device coordinate of an axis value, before any clamping.
+inline double AxisToDevice(const AxisMapping& m, double axisValue) {
+  return m.Scale * axisValue + m.Offset;
+}
+
 // Maps axis values (already logarithmic where the axis is) to pixels.
 inline DevicePoint ToDevice(const WorldTransform& t, double x, double y) {
   return {ClampToDevice(t.XScale * x + t.XOffset), ClampToDevice(t.YScale * y + t.YOffset)};

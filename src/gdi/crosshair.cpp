@@ -23,7 +23,7 @@ extern "C" int __cdecl MSCrossHair(HostObject host, const double* points, int co
   // A missing array is refused like one of the wrong size.
   if (count != static_cast<int>(kCrossHairDoubles) || !points || !ValidSlotCount(slotInts) ||
       (slotInts != 0 && !slots))
-    return ReportError(host, "In MSCrossHair. Invalid size.");
+    return ReportError(host, kCrossHairInvalidSize);
 
   // Eight doubles: the working copy lives on the stack, so it cannot fail
   // to be made and the caller's values are never written.
@@ -34,10 +34,11 @@ extern "C" int __cdecl MSCrossHair(HostObject host, const double* points, int co
 
   // The first segment is the horizontal bar, the second the vertical one.
   for (int segment = 0; segment < 2; ++segment) {
-    BarRect bar = CrossHairBar(plotState.Transform, values + 4 * segment, segment == 1);
+    const double* ends = values + kSegmentDoubles * segment;
+    BarRect bar = CrossHairBar(plotState.Transform, ends, segment == 1);
     // A bar already on would be erased by a second inversion.
     if (SlotsHold(slots, slotInts, bar)) continue;
-    if (!Invert(bar)) return ReportError(host, "In MSCrossHair. InvertRect failed.");
+    if (!Invert(bar)) return ReportError(host, kCrossHairInvertRectFailed);
     // With every slot taken the bar stays inverted but is not remembered.
     StoreInFreeSlot(slots, slotInts, bar);
   }
@@ -46,7 +47,7 @@ extern "C" int __cdecl MSCrossHair(HostObject host, const double* points, int co
 
 extern "C" int __cdecl MSEraseCrossHairs(HostObject host, int* slots, unsigned slotInts) {
   if (!ValidSlotCount(slotInts) || (slotInts != 0 && !slots))
-    return ReportError(host, "In MSEraseCrossHairs. Invalid size.");
+    return ReportError(host, kEraseCrossHairsInvalidSize);
   // Each bar is inverted back whole, whatever clip is in force now; the
   // device context stays unclipped afterwards.
   SelectClipRgn(plotState.CurrentDc, nullptr);
@@ -54,7 +55,7 @@ extern "C" int __cdecl MSEraseCrossHairs(HostObject host, int* slots, unsigned s
     int32_t* slot = slots + i;
     if (SlotIsFree(slot)) continue;
     if (!Invert(SlotBar(slot)))
-      return ReportError(host, "In MSEraseCrossHairs. InvertRect failed.");
+      return ReportError(host, kEraseCrossHairsInvertRectFailed);
     FreeSlot(slot);
   }
   return 1;

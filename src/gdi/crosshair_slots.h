@@ -10,6 +10,7 @@ namespace vorda {
 
 // A crosshair: two segments of two points, x at even and y at odd indexes.
 constexpr uint32_t kCrossHairDoubles = VORDA_CROSSHAIR_DOUBLES;
+constexpr uint32_t kSegmentDoubles = kCrossHairDoubles / 2;
 // A slot: left, top, right, bottom of one inverted bar; free when its first
 // int is kFreeSlot. Stored bars have non-negative corners, so a free slot
 // never equals one.

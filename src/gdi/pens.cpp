@@ -15,19 +15,20 @@ const KeywordEntry<int> kPenStyles[] = {
 
 }  // namespace
 
-// The messages name MSPolyLine: that is what hosts have always been shown.
+// Its messages name MSPolyLine: hosts key on the exact text, so it is not
+// corrected to MSNewPen.
 extern "C" int __cdecl MSNewPen(HostObject host, HPEN* pen, const char* style, int width,
                                 double red, double green, double blue) {
   int penStyle = 0;
   if (!FindKeyword(kPenStyles, style, &penStyle))
-    return ReportError(host, "In MSPolyLine. Pen style not recognized.");
+    return ReportError(host, kPolyLinePenStyleNotRecognized);
   HPEN made = CreatePen(penStyle, width, UnitRgb(red, green, blue));
   if (!pen) {
     // Nowhere to hand the pen to: do not leave it orphaned.
     if (made) DeleteObject(made);
-    return ReportError(host, "In MSPolyLine. CreatePen failed.");
+    return ReportError(host, kPolyLineCreatePenFailed);
   }
   *pen = made;
-  if (!made) return ReportError(host, "In MSPolyLine. CreatePen failed.");
+  if (!made) return ReportError(host, kPolyLineCreatePenFailed);
   return 1;
 }

@@ -24,6 +24,9 @@ struct PlotState {
 
 extern PlotState plotState;
 
+// Whether model values need converting before the transform applies.
+inline bool AnyLogAxis() { return plotState.XIsLog || plotState.YIsLog; }
+
 inline double CurrentLogFloor() { return LogFloor(plotState.AxisTop, plotState.AxisBottom); }
 
 // The device point of a model point under the current axes and transform.

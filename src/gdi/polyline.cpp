@@ -1,10 +1,9 @@
 // MSPolyLine: a connected line broken at missing samples ("LINE_STRIP"),
 // or separate two-point segments ("LINES"), in model units.
-#include <cstring>
-
 #include "gdi/keywords.h"
 #include "gdi/plot_state.h"
 #include "gdi/strip.h"
+#include "guards.h"
 #include "host/report.h"
 #include "scratch.h"
 #include "vorda.h"
@@ -13,39 +12,28 @@ using namespace vorda;
 
 namespace {
 
-// Each drawing helper returns true when it drew everything; otherwise it
-// has reported and left the error call's result in *failure.
-bool DrawStrip(HostObject host, const double* points, unsigned dataSize, int* failure) {
+Failure DrawStrip(const double* points, unsigned dataSize) {
   Scratch<POINT> buffer = AllocateScratch<POINT>(StripBufferPoints(dataSize));
-  if (!buffer) {
-    *failure = ReportError(host, "In MSPolyLine. malloc or memcpy failed.");
-    return false;
-  }
+  if (!buffer) return kPolyLineCopyFailed;
   HDC dc = plotState.CurrentDc;
   bool drawn = CutStrip(points, dataSize, plotState.Transform, buffer.get(),
                         StripBufferPoints(dataSize), [dc](const POINT* run, uint32_t n) {
                           return Polyline(dc, run, static_cast<int>(n)) != 0;
                         });
-  if (!drawn) {
-    buffer.reset();
-    *failure = ReportError(host, "In MSPolyLine. Polyline failed.");
-    return false;
-  }
-  return true;
+  if (!drawn) return kPolyLinePolylineFailed;
+  return {};
 }
 
-bool DrawSegments(HostObject host, const double* points, unsigned dataSize, int* failure) {
+Failure DrawSegments(const double* points, unsigned dataSize) {
   const WorldTransform& t = plotState.Transform;
   HDC dc = plotState.CurrentDc;
   for (unsigned k = 0; k < dataSize; k += 4) {
     DevicePoint from = ToDevice(t, points[k], points[k + 1]);
     DevicePoint to = ToDevice(t, points[k + 2], points[k + 3]);
-    if (!MoveToEx(dc, from.x, from.y, nullptr) || !LineTo(dc, to.x, to.y)) {
-      *failure = ReportError(host, "In MSPolyLine. MoveTo and LineTo failed.");
-      return false;
-    }
+    if (!MoveToEx(dc, from.x, from.y, nullptr) || !LineTo(dc, to.x, to.y))
+      return kPolyLineMoveToLineToFailed;
   }
-  return true;
+  return {};
 }
 
 }  // namespace
@@ -56,36 +44,29 @@ extern "C" int __cdecl MSPolyLine(HostObject host, HPEN* pen, const char* type, 
   // caller's array is never written.
   const double* points = data;
   Scratch<double> copy;
-  if (plotState.XIsLog || plotState.YIsLog) {
-    copy = AllocateScratch<double>(dataSize);
-    if (!copy || (dataSize != 0 && !data))
-      return ReportError(host, "In MSPolyLine. malloc or memcpy failed.");
-    if (dataSize != 0) std::memcpy(copy.get(), data, sizeof(double) * dataSize);
+  if (AnyLogAxis()) {
+    copy = CopyToScratch(data, dataSize);
+    if (!copy) return ReportError(host, kPolyLineCopyFailed);
     ApplyLogAxes(copy.get(), dataSize, plotState.XIsLog != 0, plotState.YIsLog != 0,
                  CurrentLogFloor());
     points = copy.get();
   }
 
   HGDIOBJ previous = pen ? SelectObject(plotState.CurrentDc, *pen) : nullptr;
-  if (!previous || previous == HGDI_ERROR)
-    return ReportError(host, "In MSPolyLine. SelectObject failed.");
+  if (!Selected(previous)) return ReportError(host, kPolyLineSelectObjectFailed);
 
-  int failure = 0;
+  // A missing array is refused like a size too small for the type.
   if (IsKeyword(type, "LINE_STRIP")) {
-    // A missing array is refused like a size that breaks the rule.
-    if (dataSize < 4 || dataSize % 2 != 0 || !points)
-      return ReportError(host, "In MSPolyLine. Invalid size.");
-    if (!DrawStrip(host, points, dataSize, &failure)) return failure;
+    if (dataSize < 4 || dataSize % 2 != 0 || !points) return ReportError(host, kPolyLineInvalidSize);
+    if (Failure f = DrawStrip(points, dataSize)) return ReportError(host, f);
   } else if (IsKeyword(type, "LINES")) {
-    if (dataSize < 4 || dataSize % 4 != 0 || !points)
-      return ReportError(host, "In MSPolyLine. Invalid size.");
-    if (!DrawSegments(host, points, dataSize, &failure)) return failure;
+    if (dataSize < 4 || dataSize % 4 != 0 || !points) return ReportError(host, kPolyLineInvalidSize);
+    if (Failure f = DrawSegments(points, dataSize)) return ReportError(host, f);
   } else {
-    return ReportError(host, "In MSPolyLine. Type not recognized.");
+    return ReportError(host, kPolyLineTypeNotRecognized);
   }
 
-  HGDIOBJ restored = SelectObject(plotState.CurrentDc, previous);
-  if (!restored || restored == HGDI_ERROR)
-    return ReportError(host, "In MSPolyLine. SelectObject failed.");
+  if (!Selected(SelectObject(plotState.CurrentDc, previous)))
+    return ReportError(host, kPolyLineSelectObjectFailed);
   return 1;
 }

@@ -2,6 +2,7 @@
 // measured in device units, and strings placed by their alignment.
 #include "gdi/plot_state.h"
 #include "gdi/text_layout.h"
+#include "guards.h"
 #include "host/report.h"
 #include "vorda.h"
 
@@ -9,49 +10,32 @@ using namespace vorda;
 
 namespace {
 
-bool Selected(HGDIOBJ previous) { return previous != nullptr && previous != HGDI_ERROR; }
-
-// MSGetTextExtents' work. Returns true when it measured and selected back;
-// otherwise it has reported and left the error call's result in *failure.
-bool MeasureText(HostObject host, HFONT* font, const char* text, const char* orientation,
-                 int* width, int* height, int* failure) {
+// MSGetTextExtents' work, which MSText does too: the font selected, the
+// string measured in its orientation, the previous font selected back.
+Failure MeasureText(HFONT* font, const char* text, const char* orientation, int* width,
+                    int* height) {
   HDC dc = plotState.CurrentDc;
   HGDIOBJ previous = font ? SelectObject(dc, *font) : nullptr;
-  if (!Selected(previous)) {
-    *failure = ReportError(host, "In MSGetTextExtent. SelectObject failed.");
-    return false;
-  }
+  if (!Selected(previous)) return kGetTextExtentSelectObjectFailed;
   SIZE size{};
   // Nothing to measure, or nowhere to put it: refused like a failed measurement.
-  if (!text || !width || !height || !GetTextExtentPoint32A(dc, text, TextByteLength(text), &size)) {
-    *failure = ReportError(host, "In MSGetTextExtent. GetTextExtentPoint32 failed.");
-    return false;
-  }
+  if (!text || !width || !height || !GetTextExtentPoint32A(dc, text, TextByteLength(text), &size))
+    return kGetTextExtentMeasureFailed;
   *width = size.cx;
   *height = size.cy;
   FontOrientation o;
-  if (!FindOrientation(orientation, &o)) {
-    *failure = ReportError(host, "In MSGetTextExtent. Font orientation not recognized.");
-    return false;
-  }
+  if (!FindOrientation(orientation, &o)) return kGetTextExtentOrientationNotRecognized;
   OrientExtents(o.extent, size.cx, size.cy, width, height);
-  if (!Selected(SelectObject(dc, previous))) {
-    *failure = ReportError(host, "In MSGetTextExtent. SelectObject failed.");
-    return false;
-  }
-  return true;
+  if (!Selected(SelectObject(dc, previous))) return kGetTextExtentSelectObjectFailed;
+  return {};
 }
 
 // Paints the device context's clip area white, so that a label drawn while
-// clipping is on starts from a clean plot. Returns true when done; otherwise
-// it has reported and left the error call's result in *failure.
-bool EraseClipArea(HostObject host, int* failure) {
+// clipping is on starts from a clean plot.
+Failure EraseClipArea() {
   if (!plotState.TempRegion) {
     plotState.TempRegion = CreateRectRgn(0, 0, 0, 0);
-    if (!plotState.TempRegion) {
-      *failure = ReportError(host, "In MSText. CreateRectRgn failed.");
-      return false;
-    }
+    if (!plotState.TempRegion) return kTextCreateRectRgnFailed;
   }
   // 1: a clip region was copied; 0: none; -1: an error. After an error the
   // region holds no clip area to fill, so the erase has failed as surely as
@@ -61,12 +45,11 @@ bool EraseClipArea(HostObject host, int* failure) {
       (clipped != 0 &&
        !FillRgn(plotState.CurrentDc, plotState.TempRegion, plotState.BackgroundBrush))) {
     // The region stays for the next operation that needs one.
-    *failure = ReportError(host, "In MSText. FillRgn failed.");
-    return false;
+    return kTextFillRgnFailed;
   }
   DeleteObject(plotState.TempRegion);
   plotState.TempRegion = nullptr;
-  return true;
+  return {};
 }
 
 }  // namespace
@@ -75,12 +58,11 @@ extern "C" int __cdecl MSNewFont(HostObject host, HFONT* fontOut, const char* fa
                                  int pointSize, const char* orientation, const char* weight,
                                  int italic, int underline, int strikeOut) {
   FontOrientation o;
-  if (!FindOrientation(orientation, &o))
-    return ReportError(host, "Font orientation not recognized.");
+  if (!FindOrientation(orientation, &o)) return ReportError(host, kNewFontOrientationNotRecognized);
   int32_t fontWeight = 0;
-  if (!FindFontWeight(weight, &fontWeight)) return ReportError(host, "Font weight not recognized.");
+  if (!FindFontWeight(weight, &fontWeight)) return ReportError(host, kNewFontWeightNotRecognized);
   // Nowhere to hand the font to: make none rather than orphan it.
-  if (!fontOut) return ReportError(host, "Unable to create font, CreateFont failed.");
+  if (!fontOut) return ReportError(host, kNewFontCreateFontFailed);
 
   // The height follows the device context current now, not the one the
   // font is later drawn on.
@@ -90,15 +72,16 @@ extern "C" int __cdecl MSNewFont(HostObject host, HFONT* fontOut, const char* fa
                   static_cast<DWORD>(italic), static_cast<DWORD>(underline),
                   static_cast<DWORD>(strikeOut), ANSI_CHARSET, OUT_DEFAULT_PRECIS,
                   CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, faceName);
-  if (!*fontOut) return ReportError(host, "Unable to create font, CreateFont failed.");
+  if (!*fontOut) return ReportError(host, kNewFontCreateFontFailed);
   return 1;
 }
 
-// The messages say MSGetTextExtent: that is what hosts have always been shown.
+// The messages say MSGetTextExtent, without the s: hosts key on the exact
+// text, so it is not corrected.
 extern "C" int __cdecl MSGetTextExtents(HostObject host, HFONT* font, const char* text,
                                         const char* orientation, int* widthOut, int* heightOut) {
-  int failure = 0;
-  if (!MeasureText(host, font, text, orientation, widthOut, heightOut, &failure)) return failure;
+  if (Failure f = MeasureText(font, text, orientation, widthOut, heightOut))
+    return ReportError(host, f);
   return 1;
 }
 
@@ -111,33 +94,32 @@ extern "C" int __cdecl MSText(HostObject host, HFONT* font, const char* text, do
 
   HDC dc = plotState.CurrentDc;
   HGDIOBJ previous = font ? SelectObject(dc, *font) : nullptr;
-  if (!Selected(previous)) return ReportError(host, "In MSText. SelectObject failed.");
+  if (!Selected(previous)) return ReportError(host, kTextSelectObjectFailed);
   if (SetTextAlign(dc, TA_LEFT | TA_TOP | TA_NOUPDATECP) == GDI_ERROR)
-    return ReportError(host, "In MSText. SetTextAlign failed.");
+    return ReportError(host, kTextSetTextAlignFailed);
   if (SetTextColor(dc, UnitRgb(red, green, blue)) == CLR_INVALID)
-    return ReportError(host, "In MSText. SetTextColor failed.");
+    return ReportError(host, kTextSetTextColorFailed);
 
   const WorldTransform& t = plotState.Transform;
   double dx = t.XScale * ax + t.XOffset;
   double dy = t.YScale * ay + t.YOffset;
 
-  int w = 0, h = 0, failure = 0;
-  if (!MeasureText(host, font, text, orientation, &w, &h, &failure)) {
+  int w = 0, h = 0;
+  if (Failure f = MeasureText(font, text, orientation, &w, &h)) {
     // Only a zero from the host's error call stops the text; otherwise it
     // goes on unshifted rather than by a half-written measurement.
-    if (failure == 0) return ReportError(host, "In MSText. MSGetTextExtent failed.");
+    if (ReportError(host, f) == 0) return ReportError(host, kTextMeasureFailed);
     w = 0;
     h = 0;
   }
 
   dx = AlignHorizontally(dx, w, horzAlign);
   if (!AlignVertically(dy, h, vertAlign, orientation, &dy))
-    return ReportError(host, "In MSText. Orientation and/or alignment not recognized.");
+    return ReportError(host, kTextAlignmentNotRecognized);
 
-  if (!EraseClipArea(host, &failure)) return failure;
+  if (Failure f = EraseClipArea()) return ReportError(host, f);
   if (!text || !TextOutA(dc, ClampToDevice(dx), ClampToDevice(dy), text, TextByteLength(text)))
-    return ReportError(host, "In MSText. TextOut failed.");
-  if (!Selected(SelectObject(dc, previous)))
-    return ReportError(host, "In MSText. SelectObject failed.");
+    return ReportError(host, kTextTextOutFailed);
+  if (!Selected(SelectObject(dc, previous))) return ReportError(host, kTextSelectObjectFailed);
   return 1;
 }

@@ -8,7 +8,8 @@ namespace vorda {
 
 namespace {
 
-// -900 rather than 2700: hosts have always been handed fonts made this way.
+// -900 rather than the same turn as 2700: the font belongs to the host,
+// which can read the escapement back from it and sees this very value.
 const KeywordEntry<FontOrientation> kOrientations[] = {
     {"HORIZONTAL", {0, ExtentClass::Horizontal}},
     {"+VERTICAL", {900, ExtentClass::Vertical}},

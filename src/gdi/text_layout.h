@@ -51,9 +51,10 @@ double AlignHorizontally(double x, int32_t width, const char* horzAlign);
 // Device y of the reference point for a vertical alignment, or false when
 // the alignment ("CENTER" or "BOTTOM") or the orientation is not known.
 // For vertical text the height is the string's length, which a "+VERTICAL"
-// font draws upward from its reference point, so the shift goes downward;
-// "-VERTICAL" gets the same shift, and "UPSIDEDOWN" that of "HORIZONTAL",
-// as hosts' charts have always been laid out.
+// font draws upward from its reference point, so the shift goes downward.
+// The extent class alone picks the shift: "-VERTICAL" gets that of
+// "+VERTICAL" and "UPSIDEDOWN" that of "HORIZONTAL" although they run the
+// other way, and hosts place their labels by this result.
 bool AlignVertically(double y, int32_t height, const char* vertAlign, const char* orientation,
                      double* out);
 

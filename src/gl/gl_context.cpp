@@ -7,7 +7,6 @@
 
 #include "gl/gl_geometry.h"
 #include "gl/gl_state.h"
-#include "host/report.h"
 #include "vorda.h"
 
 namespace vorda {
@@ -61,10 +60,8 @@ extern "C" int __cdecl GLEnable(HostObject host, HDC dc, unsigned deviceLeft, un
     // Without a context made current with the new device context, the
     // clear and the coordinate system would land on the previous window,
     // or nowhere.
-    if (!glState.RenderContext || !wglMakeCurrent(dc, glState.RenderContext)) {
-      ReportError(host, GlErrorText(GL_INVALID_OPERATION));
-      return 0;
-    }
+    if (!glState.RenderContext || !wglMakeCurrent(dc, glState.RenderContext))
+      return ReportThenZero(host, GlErrorText(GL_INVALID_OPERATION));
     AdoptDc(dc);
   }
 
@@ -77,7 +74,8 @@ extern "C" int __cdecl GLEnable(HostObject host, HDC dc, unsigned deviceLeft, un
   gluOrtho2D(ortho.left, ortho.right, ortho.bottom, ortho.top);
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
-  return CheckGlError(host);
+  if (Failure f = PendingGlError()) return ReportThenZero(host, f);
+  return 1;
 }
 
 extern "C" int __cdecl GLDisable(void) { return 1; }
@@ -100,5 +98,6 @@ extern "C" int __cdecl GLSetXForm(HostObject host, int clip, int deviceLeft, int
   } else {
     glDisable(GL_SCISSOR_TEST);
   }
-  return CheckGlError(host);
+  if (Failure f = PendingGlError()) return ReportThenZero(host, f);
+  return 1;
 }

@@ -9,7 +9,6 @@
 
 #include "gl/gl_geometry.h"
 #include "gl/gl_state.h"
-#include "host/report.h"
 #include "vorda.h"
 
 using namespace vorda;
@@ -27,12 +26,9 @@ extern "C" int __cdecl GLPolyLine(HostObject host, const float* points, unsigned
     glDrawArrays(GL_LINE_STRIP, 0, vertices);
   }
   glFlush();
-  int result = CheckGlError(host);
-  if (result && refused) {
-    ReportError(host, GlErrorText(GL_INVALID_VALUE));
-    return 0;
-  }
-  return result;
+  if (Failure f = PendingGlError()) return ReportThenZero(host, f);
+  if (refused) return ReportThenZero(host, GlErrorText(GL_INVALID_VALUE));
+  return 1;
 }
 
 extern "C" int __cdecl GLText(int listBase, const char* text, double red, double green,

@@ -4,21 +4,19 @@
 #include <GL/glu.h>
 
 #include "gl/gl_state.h"
-#include "host/report.h"
 
 namespace vorda {
 
-int CheckGlError(HostObject host) {
+Failure PendingGlError() {
   GLenum error = glGetError();
-  if (error == GL_NO_ERROR) return 1;
-  ReportError(host, GlErrorText(error));
-  return 0;
+  if (error == GL_NO_ERROR) return {};
+  return GlErrorText(error);
 }
 
 const char* GlErrorText(unsigned code) {
   // GLU has no text for codes it does not know; the host still hears of it.
   const char* text = reinterpret_cast<const char*>(gluErrorString(code));
-  return text ? text : "unknown OpenGL error";
+  return text ? text : kUnknownGlError;
 }
 
 }  // namespace vorda

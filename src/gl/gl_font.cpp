@@ -1,5 +1,5 @@
-// GLNewFont: the bitmaps of a GDI font's 256 characters, built into 256
-// consecutive display lists of the rendering context.
+// GLNewFont: the bitmaps of a GDI font's characters, one for each 8-bit
+// code, built into consecutive display lists of the rendering context.
 #include <windows.h>
 
 #include <GL/gl.h>
@@ -28,7 +28,7 @@ class SelectedFont {
   ~SelectedFont() {
     if (ok()) SelectObject(dc_, previous_);
   }
-  bool ok() const { return previous_ != nullptr && previous_ != HGDI_ERROR; }
+  bool ok() const { return Selected(previous_); }
 
  private:
   HDC dc_;

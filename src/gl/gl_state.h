@@ -6,7 +6,7 @@
 #include <windows.h>
 
 #include "gdi/conversions.h"
-#include "tarnapi.h"
+#include "host/report.h"
 
 namespace vorda {
 
@@ -22,10 +22,9 @@ struct GlState {
 
 extern GlState glState;
 
-// The end of GLEnable, GLSetXForm and GLPolyLine: 1 when no GL error is
-// pending; otherwise the error's text goes to the host and the result is 0,
-// whatever the host's error call returned.
-int CheckGlError(HostObject host);
+// The last step of GLEnable, GLSetXForm and GLPolyLine: the GL error
+// pending, if any, which those operations report and then return 0.
+Failure PendingGlError();
 
 // GLU's text for an error code, or a text of ours when GLU has none: the
 // host is never handed a null message.

@@ -4,13 +4,10 @@
 
 namespace vorda {
 
-int ReportError(HostObject host, const char* message) {
-  return tarnObjectError(host, message);
-}
-
-int ReportFormatted(HostObject host, char (&buffer)[512], const char* format, int value) {
-  std::snprintf(buffer, sizeof buffer, format, value);
-  return ReportError(host, buffer);
+int ReportError(HostObject host, const Failure& failure) {
+  if (!failure.buffer_) return tarnObjectError(host, failure.text_);
+  std::snprintf(failure.buffer_, sizeof(MessageBuffer), failure.text_, failure.number_);
+  return tarnObjectError(host, failure.buffer_);
 }
 
 }  // namespace vorda

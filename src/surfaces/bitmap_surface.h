@@ -5,12 +5,18 @@
 
 #include <cstdint>
 
-#include "tarnapi.h"
+#include "host/report.h"
 
 namespace vorda {
 
 // Shared by the bitmap operations for their numbered messages.
-extern char bitmapMessage[512];
+extern MessageBuffer bitmapMessage;
+
+// A message numbered with the system's last-error code, formatted into the
+// bitmap operations' buffer.
+inline Failure WithErrorCode(FormattedMessage message, DWORD code) {
+  return {bitmapMessage, message, static_cast<int>(code)};
+}
 
 // The info header and the room for its colour table, zero-filled.
 struct HeaderBlock {
@@ -20,9 +26,8 @@ struct HeaderBlock {
 };
 
 // Writes the bitmap selected into dc to a BMP file with the header block
-// filled in by the caller; the pixel fetch may update the block. Returns 1,
-// or the error call's result after a report.
-int CreateBMPFile(HostObject host, const char* fileName, const HeaderBlock& block, HBITMAP bitmap,
-                  HDC dc);
+// filled in by the caller; the pixel fetch may update the block. A failure
+// names the writer's step.
+Failure CreateBMPFile(const char* fileName, const HeaderBlock& block, HBITMAP bitmap, HDC dc);
 
 }  // namespace vorda

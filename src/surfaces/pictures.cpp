@@ -19,7 +19,7 @@ namespace vorda {
 namespace {
 
 // Shared by the two picture operations for their messages.
-char pictureMessage[512];
+MessageBuffer pictureMessage;
 
 struct ReleaseUnknown {
   void operator()(IUnknown* object) const { object->Release(); }
@@ -43,19 +43,14 @@ class LockedGlobal {
   void* bytes_;
 };
 
-int FileFailure(HostObject host, int line) {
-  return ReportFormatted(host, pictureMessage, "Error in LoadPictureFile line %d\n", line);
+// The numbered steps of the two operations, formatted into their buffer.
+Failure FileStep(PictureFileStep step) {
+  return {pictureMessage, kLoadPictureFileLine, static_cast<int>(step)};
 }
-
-int MemoryFailure(HostObject host, int line) {
-  return ReportFormatted(host, pictureMessage, "Error in MSLoadPicture line %d\n", line);
+Failure BytesStep(PictureBytesStep step) {
+  return {pictureMessage, kLoadPictureLine, static_cast<int>(step)};
 }
-
-int NotAPicture(HostObject host) {
-  // Formatted like the numbered messages, though it carries no number.
-  return ReportFormatted(host, pictureMessage,
-                         "This Message channel is not a valid picture channel.\n", 0);
-}
+Failure NotAPicture() { return {pictureMessage, kNotAPictureChannel, 0}; }
 
 // A memory stream over the block that frees the block when the stream is
 // freed. The stream owns the block only once it exists; until then, and
@@ -112,33 +107,34 @@ void Render(IPicture* picture, const HimetricSize& size, const DeviceArea& to) {
 using namespace vorda;
 
 extern "C" int __cdecl MSLoadPictureFile(HostObject host, const char* fileName) {
-  if (!fileName) return FileFailure(host, 674);
+  if (!fileName) return ReportError(host, FileStep(PictureFileStep::kOpen));
   OwnedFile file(CreateFileA(fileName, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                              FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid()) return FileFailure(host, 674);
+  if (!file.valid()) return ReportError(host, FileStep(PictureFileStep::kOpen));
 
   // The loader takes the size as a signed 32-bit count: refuse larger files
   // rather than hand it a wrong one.
   DWORD high = 0;
   DWORD size = GetFileSize(file.get(), &high);
-  if (size == INVALID_FILE_SIZE || high != 0 || size > INT32_MAX) return FileFailure(host, 682);
+  if (size == INVALID_FILE_SIZE || high != 0 || size > INT32_MAX)
+    return ReportError(host, FileStep(PictureFileStep::kSize));
 
   OwnedGlobal block(GlobalAlloc(GMEM_MOVEABLE, size));
-  if (!block) return FileFailure(host, 690);
+  if (!block) return ReportError(host, FileStep(PictureFileStep::kAllocate));
   {
     LockedGlobal bytes(block.get());
-    if (!bytes.get()) return FileFailure(host, 696);
+    if (!bytes.get()) return ReportError(host, FileStep(PictureFileStep::kLock));
     DWORD read = 0;
     // A short read would hand the loader bytes that were never read.
     if (!ReadFile(file.get(), bytes.get(), size, &read, nullptr) || read != size)
-      return FileFailure(host, 704);
+      return ReportError(host, FileStep(PictureFileStep::kRead));
   }
   file.close();
 
   OwnedCom<IStream> stream(StreamOver(block));
-  if (!stream) return FileFailure(host, 714);
+  if (!stream) return ReportError(host, FileStep(PictureFileStep::kStream));
   OwnedCom<IPicture> picture(LoadPicture(stream.get(), size));
-  if (!picture) return FileFailure(host, 721);
+  if (!picture) return ReportError(host, FileStep(PictureFileStep::kLoad));
   stream.reset();
 
   HimetricSize himetric = SizeOf(picture.get());
@@ -149,20 +145,20 @@ extern "C" int __cdecl MSLoadPictureFile(HostObject host, const char* fileName) 
 
 extern "C" int __cdecl MSLoadPicture(HostObject host, const void* bytes, unsigned count) {
   // A channel without bytes holds no picture.
-  if (!bytes) return NotAPicture(host);
+  if (!bytes) return ReportError(host, NotAPicture());
 
   OwnedGlobal block(GlobalAlloc(GMEM_MOVEABLE, count));
-  if (!block) return MemoryFailure(host, 753);
+  if (!block) return ReportError(host, BytesStep(PictureBytesStep::kAllocate));
   {
     LockedGlobal copy(block.get());
-    if (!copy.get()) return MemoryFailure(host, 759);
+    if (!copy.get()) return ReportError(host, BytesStep(PictureBytesStep::kLock));
     std::memcpy(copy.get(), bytes, count);
   }
 
   OwnedCom<IStream> stream(StreamOver(block));
-  if (!stream) return MemoryFailure(host, 772);
+  if (!stream) return ReportError(host, BytesStep(PictureBytesStep::kStream));
   OwnedCom<IPicture> picture(LoadPicture(stream.get(), count));
-  if (!picture) return NotAPicture(host);
+  if (!picture) return ReportError(host, NotAPicture());
   stream.reset();
 
   HimetricSize himetric = SizeOf(picture.get());

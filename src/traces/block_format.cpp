@@ -21,6 +21,7 @@ typedef double Pair __attribute__((vector_size(16)));
 
 void FillTimeBlock(const SampleColumn& y, int32_t n, double origin, double sampleInc,
                    double* out) {
+  static_assert(kTraceDoublesPerSample == 2, "each pair of lanes below is one point");
   // Four samples a step: this loop is most of the driver's own work. The
   // sample numbers are held as doubles (exact far beyond a block's size)
   // in two independent pairs, so that no lane waits for the one before;
@@ -63,7 +64,7 @@ void FillBarBlock(const SampleColumn& y, int32_t n, double origin, double sample
   for (int32_t k = 0; k < n; ++k) {
     const double t = SampleTime(k, sampleInc, origin);
     const double v = ValueAt(y, k);
-    double* p = out + 10 * k;
+    double* p = out + kBarDoublesPerSample * static_cast<uint32_t>(k);
     p[0] = t - h, p[1] = 0;
     p[2] = t - h, p[3] = v;
     p[4] = t + h, p[5] = v;

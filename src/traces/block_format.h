@@ -39,10 +39,6 @@ void FillTimeBlock(const SampleColumn& y, int32_t n, double origin, double sampl
 void FillBarBlock(const SampleColumn& y, int32_t n, double origin, double sampleInc,
                   double* out);
 
-}  // namespace vorda
-
-namespace vorda {
-
 // A dimension index counts from 1 and must name a value inside a record
 // of numDims - 1 doubles; anything else would read outside the record.
 inline bool ValidDimension(int numDims, int dimension) {

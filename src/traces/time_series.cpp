@@ -9,14 +9,10 @@ using namespace vorda;
 
 namespace {
 
-// The messages of both drivers name "_CDrawXTTrace": that is what hosts
-// have always been shown.
 class TimeChannel final : public TraceChannels {
  public:
-  TimeChannel(TraceCall& call, HostObject channel, BlockStyle style, int numDims, int dimension,
-              double sampleInc)
-      : call_(call),
-        channel_(channel),
+  TimeChannel(HostObject channel, BlockStyle style, int numDims, int dimension, double sampleInc)
+      : channel_(channel),
         style_(style),
         record_(static_cast<uint32_t>(numDims - 1)),
         offset_(static_cast<uint32_t>(dimension - 1)),
@@ -27,29 +23,23 @@ class TimeChannel final : public TraceChannels {
     return input_ != nullptr;
   }
 
-  bool ReadBurst(int32_t i, BurstSpan* span) override {
+  Failure ReadBurst(int32_t i, BurstSpan* span) override {
     double base = 0;
     int first = 0, last = 0;
     if (!ReadDouble(channel_, "BurstBase", i, &base) ||
         !ReadLong(channel_, "BurstBaseScan", i, &first) ||
-        !ReadLong(channel_, "BurstEndScan", i, &last)) {
-      call_.Fail("In _CDrawXTTrace.  Failed to get BurstBase etc.");
-      return false;
-    }
+        !ReadLong(channel_, "BurstEndScan", i, &last))
+      return kXTTraceBurstFailed;
     *span = BurstSpan{first, last, base, sampleInc_};
-    return true;
+    return {};
   }
 
-  bool ReadBlock(const Block& block) override {
-    if (!tarnChannelDataSeek(channel_, block.firstScan, "POSITION_ABSOLUTE")) {
-      call_.Fail("In _CDrawXTTrace. tarnChannelDataSeek failed.");
-      return false;
-    }
-    if (tarnChannelGetDataDouble(channel_, block.count, input_.get()) != block.count) {
-      call_.Fail("In _CDrawXTTrace. tarnChannelGetDataDouble failed.");
-      return false;
-    }
-    return true;
+  Failure ReadBlock(const Block& block) override {
+    if (!tarnChannelDataSeek(channel_, block.firstScan, "POSITION_ABSOLUTE"))
+      return kXTTraceSeekFailed;
+    if (tarnChannelGetDataDouble(channel_, block.count, input_.get()) != block.count)
+      return kXTTraceReadFailed;
+    return {};
   }
 
   uint32_t FillBlock(const Block& block, double* out) override {
@@ -63,7 +53,6 @@ class TimeChannel final : public TraceChannels {
   }
 
  private:
-  TraceCall& call_;
   HostObject channel_;
   BlockStyle style_;
   uint32_t record_, offset_;
@@ -71,6 +60,8 @@ class TimeChannel final : public TraceChannels {
   Scratch<double> input_;
 };
 
+// Both drivers' messages name _CDrawXTTrace, not the driver raising them:
+// hosts key on the exact text, so it is not corrected.
 int DrawTimeSeries(HostObject host, HostObject drawing, HostObject channel, int dimension,
                    BlockStyle style) {
   // Declared first, so that it resets and deletes the progress object
@@ -80,19 +71,18 @@ int DrawTimeSeries(HostObject host, HostObject drawing, HostObject channel, int 
   double sampleInc = 0;
   if (!ReadLong(channel, "NumDims", -1, &numDims) ||
       !ReadDouble(channel, "SampleInc", -1, &sampleInc))
-    return call.Fail("In _CDrawXTTrace. Failed to get NumDims or SampleInc.");
+    return call.Fail(kXTTraceNumDimsFailed);
   if (!ValidDimension(numDims, dimension))
-    return call.Fail("In _CDrawXTTrace. Sanity checks failed.");
+    return call.Fail(kXTTraceSanityChecksFailed);
 
-  TimeChannel source(call, channel, style, numDims, dimension, sampleInc);
+  TimeChannel source(channel, style, numDims, dimension, sampleInc);
   const uint32_t perSample =
       style == BlockStyle::kBars ? kBarDoublesPerSample : kTraceDoublesPerSample;
   Scratch<double> output;
   if (source.Allocate()) output = AllocateScratch<double>(uint64_t{perSample} * kMaxBlockSamples);
-  if (!output) return call.Fail("In _CDrawXTTrace. malloc failed.");
+  if (!output) return call.Fail(kXTTraceMallocFailed);
 
-  return call.DrawBursts(channel, "In _CDrawXTTrace.  Failed to determine NumBursts.", style,
-                         source, output.get());
+  return call.DrawBursts(channel, kXTTraceNumBurstsFailed, style, source, output.get());
 }
 
 }  // namespace

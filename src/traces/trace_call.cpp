@@ -1,6 +1,6 @@
 #include "traces/trace_call.h"
 
-#include "host/report.h"
+#include "traces/block_format.h"
 
 namespace vorda {
 
@@ -27,21 +27,16 @@ TraceCall::~TraceCall() {
   tarnObjectDelete(progress_);
 }
 
-int TraceCall::Fail(const char* message) {
-  ReportError(host_, message);
-  return 0;
-}
-
-bool TraceCall::Draw(const double* output, uint32_t doubles) {
-  // At most 10 doubles for each of 100000 samples: the counts fit an int.
+Failure TraceCall::Draw(const double* output, uint32_t doubles) {
+  static_assert(uint64_t{kBarDoublesPerSample} * kMaxBlockSamples * sizeof(double) <= INT32_MAX,
+                "a block's byte count must fit the int the host takes");
   const int bytes = static_cast<int>(doubles * sizeof(double));
   if (tarnObjectSetString(drawing_, "Data", 0, -1, reinterpret_cast<const char*>(output),
                           bytes) &&
       tarnObjectSetLong(drawing_, "DataSize", 0, -1, static_cast<int>(doubles)) &&
       tarnObjectCallSub(drawing_, "Draw"))
-    return true;
-  Fail("Draw failed.");
-  return false;
+    return {};
+  return kTraceDrawFailed;
 }
 
 bool TraceCall::Progress(double done, double total) {
@@ -56,12 +51,12 @@ int TraceCall::DrawBursts(HostObject burstChannel, const char* numBurstsMessage,
     return Fail(numBurstsMessage);
   for (int32_t i = 0; i < bursts; ++i) {
     BurstSpan span{};
-    if (!channels.ReadBurst(i, &span)) return 0;
+    if (Failure f = channels.ReadBurst(i, &span)) return Fail(f);
     BlockWalk walk(style, span);
     Block block;
     while (walk.Next(&block)) {
-      if (!channels.ReadBlock(block)) return 0;
-      if (!Draw(output, channels.FillBlock(block, output))) return 0;
+      if (Failure f = channels.ReadBlock(block)) return Fail(f);
+      if (Failure f = Draw(output, channels.FillBlock(block, output))) return Fail(f);
       // A stop asked for by the host is not a failure: nothing is reported.
       if (!Progress(block.done, block.total)) return 0;
     }

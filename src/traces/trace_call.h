@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "tarnapi.h"
+#include "host/report.h"
 #include "traces/block_plan.h"
 
 namespace vorda {
@@ -13,10 +13,10 @@ namespace vorda {
 // The channel work that differs between drivers, called by the loop.
 class TraceChannels {
  public:
-  // Reads burst `index`; false after reporting.
-  virtual bool ReadBurst(int32_t index, BurstSpan* span) = 0;
-  // Seeks and reads the sample records of a block; false after reporting.
-  virtual bool ReadBlock(const Block& block) = 0;
+  // Reads burst `index`.
+  virtual Failure ReadBurst(int32_t index, BurstSpan* span) = 0;
+  // Seeks and reads the sample records of a block.
+  virtual Failure ReadBlock(const Block& block) = 0;
   // Writes the block in the driver's format; returns the doubles written.
   virtual uint32_t FillBlock(const Block& block, double* out) = 0;
 
@@ -35,8 +35,8 @@ class TraceCall {
   TraceCall& operator=(const TraceCall&) = delete;
   ~TraceCall();
 
-  // Reports the message; the driver's result is then 0.
-  int Fail(const char* message);
+  // Reports the failure; the driver's result is then 0.
+  int Fail(const Failure& failure) { return ReportThenZero(host_, failure); }
 
   // Reads the number of bursts from `burstChannel` and draws every burst
   // block by block into `output`. Returns 1 when all were drawn, 0 after a
@@ -45,8 +45,8 @@ class TraceCall {
                  TraceChannels& channels, double* output);
 
  private:
-  // Hands one block to the drawing object; false after reporting.
-  bool Draw(const double* output, uint32_t doubles);
+  // Hands one block to the drawing object.
+  Failure Draw(const double* output, uint32_t doubles);
   // False when the host asks to stop.
   bool Progress(double done, double total);
 

@@ -11,9 +11,8 @@ namespace {
 
 class XYChannels final : public TraceChannels {
  public:
-  XYChannels(TraceCall& call, HostObject x, HostObject y, int xDims, int yDims, int xDim, int yDim)
-      : call_(call),
-        x_(x),
+  XYChannels(HostObject x, HostObject y, int xDims, int yDims, int xDim, int yDim)
+      : x_(x),
         y_(y),
         xRecord_(static_cast<uint32_t>(xDims - 1)),
         yRecord_(static_cast<uint32_t>(yDims - 1)),
@@ -28,35 +27,25 @@ class XYChannels final : public TraceChannels {
     return yInput_ != nullptr;
   }
 
-  bool ReadBurst(int32_t i, BurstSpan* span) override {
+  Failure ReadBurst(int32_t i, BurstSpan* span) override {
     int xFirst = 0, xLast = 0, yFirst = 0, yLast = 0;
     if (!ReadLong(x_, "BurstBaseScan", i, &xFirst) || !ReadLong(x_, "BurstEndScan", i, &xLast) ||
-        !ReadLong(y_, "BurstBaseScan", i, &yFirst) || !ReadLong(y_, "BurstEndScan", i, &yLast)) {
-      call_.Fail("In _CDrawXYTrace.  Failed to get BurstAbsStart etc.");
-      return false;
-    }
-    if (xFirst != yFirst) {
-      call_.Fail("In _CDrawXYTrace.  Bursts do not begin at same location.");
-      return false;
-    }
+        !ReadLong(y_, "BurstBaseScan", i, &yFirst) || !ReadLong(y_, "BurstEndScan", i, &yLast))
+      return kXYTraceBurstFailed;
+    if (xFirst != yFirst) return kXYTraceBurstsMisaligned;
     // The shorter burst bounds the trace.
     *span = BurstSpan{xFirst, xLast < yLast ? xLast : yLast, 0.0, 0.0};
-    return true;
+    return {};
   }
 
-  bool ReadBlock(const Block& block) override {
+  Failure ReadBlock(const Block& block) override {
     if (!tarnChannelDataSeek(x_, block.firstScan, "POSITION_ABSOLUTE") ||
-        !tarnChannelDataSeek(y_, block.firstScan, "POSITION_ABSOLUTE")) {
-      call_.Fail("In _CDrawXYTrace. tarnChannelDataSeek failed.");
-      return false;
-    }
+        !tarnChannelDataSeek(y_, block.firstScan, "POSITION_ABSOLUTE"))
+      return kXYTraceSeekFailed;
     const int xRead = tarnChannelGetDataDouble(x_, block.count, xInput_.get());
     const int yRead = tarnChannelGetDataDouble(y_, block.count, yInput_.get());
-    if (xRead != block.count || yRead != block.count) {
-      call_.Fail("In _CDrawXYTrace. tarnChannelGetDataDouble failed.");
-      return false;
-    }
-    return true;
+    if (xRead != block.count || yRead != block.count) return kXYTraceReadFailed;
+    return {};
   }
 
   uint32_t FillBlock(const Block& block, double* out) override {
@@ -66,7 +55,6 @@ class XYChannels final : public TraceChannels {
   }
 
  private:
-  TraceCall& call_;
   HostObject x_, y_;
   uint32_t xRecord_, yRecord_, xOffset_, yOffset_;
   Scratch<double> xInput_, yInput_;
@@ -81,16 +69,16 @@ extern "C" int __cdecl _CDrawXYTrace(HostObject host, HostObject drawing, HostOb
   TraceCall call(host, drawing);
   int xDims = 0, yDims = 0;
   if (!ReadLong(xChannel, "NumDims", -1, &xDims) || !ReadLong(yChannel, "NumDims", -1, &yDims))
-    return call.Fail("In _CDrawXYTrace. Failed to get NumDims.");
+    return call.Fail(kXYTraceNumDimsFailed);
   if (!ValidDimension(xDims, xDimension) || !ValidDimension(yDims, yDimension))
-    return call.Fail("In _CDrawXYTrace. Sanity checks failed.");
+    return call.Fail(kXYTraceSanityChecksFailed);
 
-  XYChannels channels(call, xChannel, yChannel, xDims, yDims, xDimension, yDimension);
+  XYChannels channels(xChannel, yChannel, xDims, yDims, xDimension, yDimension);
   Scratch<double> output;
   if (channels.Allocate())
     output = AllocateScratch<double>(uint64_t{kTraceDoublesPerSample} * kMaxBlockSamples);
-  if (!output) return call.Fail("In _CDrawXYTrace. malloc failed.");
+  if (!output) return call.Fail(kXYTraceMallocFailed);
 
-  return call.DrawBursts(xChannel, "In _CDrawXYTrace.  Failed to determine NumBursts.",
-                         BlockStyle::kXYTrace, channels, output.get());
+  return call.DrawBursts(xChannel, kXYTraceNumBurstsFailed, BlockStyle::kXYTrace, channels,
+                         output.get());
 }

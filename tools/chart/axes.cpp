@@ -147,15 +147,17 @@ std::string FormatLogTick(double value) {
 
 namespace chart {
 
-double AxisMap::operator()(double v) const { return scale * (log ? std::log10(v) : v) + offset; }
+double AxisMap::operator()(double v) const {
+  double floor = vorda::LogFloor(mapping.End0, mapping.End1);
+  return vorda::AxisToDevice(mapping, vorda::AxisValue(v, log, floor));
+}
 
-AxisMap MakeAxisMap(int device0, int device1, double model0, double model1, bool log) {
+bool MakeAxisMap(int device0, int device1, double model0, double model1, bool log, AxisMap* out) {
   AxisMap m;
   m.log = log;
-  double a = log ? std::log10(model0) : model0, b = log ? std::log10(model1) : model1;
-  m.scale = static_cast<double>(device0 - device1) / (a - b);
-  m.offset = device0 - m.scale * a;
-  return m;
+  if (!vorda::MapAxis(device0, device1, model0, model1, log, &m.mapping)) return false;
+  *out = m;
+  return true;
 }
 
 }  // namespace chart

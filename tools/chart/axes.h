@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "gdi/conversions.h"
+
 namespace chart {
 
 struct Range {
@@ -58,14 +60,16 @@ std::string FormatLogTick(double value);
 
 namespace chart {
 
-// Model value to device coordinate along one axis, computed exactly as
-// vorda's world transform computes it, so that ticks and grid drawn in
-// pixels meet the traces drawn in model units.
+// Model value to device coordinate along one axis, by the mapping vorda's
+// MSSetXForm gives the traces, so that ticks and grid drawn in pixels meet
+// the traces drawn in model units.
 struct AxisMap {
-  double scale = 1, offset = 0;
+  vorda::AxisMapping mapping{1, 0, 0, 1};
   bool log = false;
   double operator()(double v) const;
 };
-AxisMap MakeAxisMap(int device0, int device1, double model0, double model1, bool log);
+// False when the axis is logarithmic and an end is zero or below: vorda
+// refuses such a range too.
+bool MakeAxisMap(int device0, int device1, double model0, double model1, bool log, AxisMap* out);
 
 }  // namespace chart

@@ -4,11 +4,14 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <memory>
 
+#include "gdi/strip.h"
 #include "host_recording.h"
 #include "layout.h"
 #include "tarn.h"
+#include "vorda_data.h"
 
 namespace chart {
 
@@ -81,12 +84,13 @@ class SeriesDrawer {
     if (n >= 4 && MSPolyLine(host_, pen_, "LINE_STRIP", points, static_cast<unsigned>(n)) != 1) return 0;
     if (markers_) {
       marks_.clear();
-      const size_t stride = style_ == Style::kBars ? 10 : 2;
+      const size_t stride =
+          style_ == Style::kBars ? VORDA_BAR_DOUBLES_PER_SAMPLE : VORDA_TRACE_DOUBLES_PER_SAMPLE;
       for (size_t k = 0; k + stride <= n; k += stride) {
         // A bar's marker sits on the middle of its top.
         double x = style_ == Style::kBars ? (points[k + 2] + points[k + 4]) * 0.5 : points[k];
         double y = style_ == Style::kBars ? points[k + 3] : points[k + 1];
-        if (std::isnan(x) || std::isnan(y) || x == kMissingSample || y == kMissingSample) continue;
+        if (vorda::IsMissingPoint(x, y)) continue;
         marks_.push_back(x);
         marks_.push_back(y);
       }
@@ -177,8 +181,11 @@ class ChartPainter {
     layout_ = ComputeLayout(in);
     if (canvas_.emf && !WhiteMetafile()) return false;
     const Rect& plot = layout_.plot;
-    xMap_ = MakeAxisMap(plot.left, plot.right, p_.x.lo, p_.x.hi, false);
-    yMap_ = MakeAxisMap(plot.top, plot.bottom, p_.y.hi, p_.y.lo, p_.logY);
+    if (!MakeAxisMap(plot.left, plot.right, p_.x.lo, p_.x.hi, false, &xMap_) ||
+        !MakeAxisMap(plot.top, plot.bottom, p_.y.hi, p_.y.lo, p_.logY, &yMap_)) {
+      Complain("the value range cannot be shown on a logarithmic axis");
+      return false;
+    }
     return true;
   }
 
@@ -336,9 +343,12 @@ class ChartPainter {
     // The horizontal bar of a missing sample lies outside the plot, where
     // the clipping hides it, leaving the line at the time.
     double y = p_.cursorHasY ? p_.cursorY : (p_.logY ? p_.y.hi * 10 : p_.y.hi + (p_.y.hi - p_.y.lo));
-    const double bars[8] = {p_.x.lo, y, p_.x.hi, y, p_.cursorX, p_.y.hi, p_.cursorX, p_.y.lo};
-    int slots[8] = {-1, -1, -1, -1, -1, -1, -1, -1};
-    MSCrossHair(host_, bars, 8, slots, 8);
+    const double bars[VORDA_CROSSHAIR_DOUBLES] = {p_.x.lo, y, p_.x.hi, y,
+                                                  p_.cursorX, p_.y.hi, p_.cursorX, p_.y.lo};
+    // A slot for each of the two bars, both free.
+    int slots[2 * VORDA_CROSSHAIR_SLOT_INTS];
+    std::fill(std::begin(slots), std::end(slots), VORDA_FREE_SLOT);
+    MSCrossHair(host_, bars, VORDA_CROSSHAIR_DOUBLES, slots, static_cast<unsigned>(std::size(slots)));
     return log_.Clean("drawing the cursor");
   }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "axes.h"
+#include "vorda_data.h"
 
 namespace chart {
 
@@ -35,8 +36,9 @@ struct Options {
   bool help = false;
 };
 
-// Limits of --size: the device coordinates of vorda end at 16383.
+// Limits of --size: a canvas must lie inside vorda's device coordinates.
 inline constexpr int kMinPixels = 200, kMaxPixels = 16000;
+static_assert(kMaxPixels <= VORDA_MAX_DEVICE_COORDINATE);
 
 // Parses argv[1..argc-1]. On failure returns false with the message to
 // show (without the program's name).
