@@ -1,5 +1,6 @@
 // MSSaveBitmapFile and its writer CreateBMPFile: the bitmap of a surface
 // becomes a BMP file, and the surface is destroyed.
+#include <cstddef>
 #include <cstdlib>
 
 #include "guards.h"
@@ -9,6 +10,11 @@
 #include "vorda.h"
 
 namespace vorda {
+
+// The file holds the platform's info header and colour table byte for byte:
+// their layout must be the one the BMP format fixes, on every build.
+static_assert(sizeof(BITMAPINFOHEADER) == kBmpInfoHeaderSize);
+static_assert(sizeof(RGBQUAD) == 4 && offsetof(BITMAPINFO, bmiColors) == kBmpInfoHeaderSize);
 
 namespace {
 

@@ -2,6 +2,7 @@
 // point layout MSPolyLine takes (x at even, y at odd indexes). Pure code.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "vorda_data.h"
@@ -20,8 +21,10 @@ struct SampleColumn {
   uint32_t offset;      // position of the value in the record, from 0
 };
 
+// The index is taken in size_t: a block of long records can hold more
+// doubles than 32 bits count on a 64-bit build.
 inline double ValueAt(const SampleColumn& c, int32_t k) {
-  return c.records[static_cast<uint32_t>(k) * c.recordSize + c.offset];
+  return c.records[size_t{static_cast<uint32_t>(k)} * c.recordSize + c.offset];
 }
 
 // The time of sample k of a block whose first sample is at `origin`.
