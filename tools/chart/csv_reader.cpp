@@ -1,5 +1,8 @@
 #include "csv_reader.h"
 
+#include "csv_dialect.h"
+#include "timeline.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -16,53 +19,30 @@ std::string_view Trim(std::string_view s) {
   return s;
 }
 
-std::string_view Unquote(std::string_view s) {
-  s = Trim(s);
-  if (s.size() >= 2 && s.front() == '"' && s.back() == '"') s = Trim(s.substr(1, s.size() - 2));
-  return s;
-}
+// How the time column is written, decided by its first cell.
+enum class TimeKind { kUnknown, kSeconds, kIso, kFormat };
 
-// Splits a row at commas; quoted cells may not hold commas of their own.
-void SplitCells(std::string_view line, std::vector<std::string_view>* cells) {
-  cells->clear();
-  size_t start = 0;
-  for (;;) {
-    size_t comma = line.find(',', start);
-    if (comma == std::string_view::npos) {
-      cells->push_back(Unquote(line.substr(start)));
-      return;
-    }
-    cells->push_back(Unquote(line.substr(start, comma - start)));
-    start = comma + 1;
-  }
-}
-
-enum class Cell { kNumber, kEmpty, kBad };
-
-Cell ParseNumber(std::string_view s, double* value) {
-  if (s.empty()) return Cell::kEmpty;
-  if (s.front() == '+') s.remove_prefix(1);
-  const char* end = s.data() + s.size();
-  auto [ptr, ec] = std::from_chars(s.data(), end, *value);
-  if (ec != std::errc() || ptr != end) return Cell::kBad;
-  if (std::isnan(*value)) return Cell::kEmpty;
-  if (std::isinf(*value)) return Cell::kBad;
-  return Cell::kNumber;
-}
+const char kIsoForm[] =
+    "an ISO 8601 date and time (YYYY-MM-DD, or YYYY-MM-DD hh:mm, hh:mm:ss or hh:mm:ss.fff, after T or a "
+    "space, then Z or an offset such as +02:00 if the zone is known)";
 
 class CsvParser {
  public:
   CsvParser(const std::string& name, const CsvOptions& options, Recording* out, ReadError* error)
-      : name_(name), options_(options), out_(out), error_(error) {}
+      : name_(name), options_(options), out_(out), error_(error) {
+    if (!options.timeFormat.empty()) timeKind_ = TimeKind::kFormat;
+  }
 
   bool Line(std::string_view line, long long number) {
     line_ = number;
     if (number == 1 && line.substr(0, 3) == "\xEF\xBB\xBF") line.remove_prefix(3);
-    if (Trim(line).empty()) {
+    std::string_view trimmed = Trim(line);
+    if (trimmed.empty()) {
       if (haveHeader_) EndBurst();
       return true;
     }
-    return haveHeader_ ? Row(line) : Header(line);
+    if (!haveHeader_) return trimmed.front() == '#' || Header(line);
+    return Row(line);
   }
 
   bool Finish() {
@@ -71,14 +51,13 @@ class CsvParser {
     if (out_->bursts.empty()) return Fail(name_ + " has a header but no samples");
     if (options_.rate > 0) {
       out_->sampleInc = 1.0 / options_.rate;
-    } else if (spannedSteps_ > 0) {
-      out_->sampleInc = spannedTime_ / static_cast<double>(spannedSteps_);
-    } else {
-      return Fail(name_ + ": no burst has two samples, so the sample interval is unknown (give --rate HZ for a file without a time column)");
-    }
-    if (options_.rate > 0) {
       for (Burst& b : out_->bursts) b.start = static_cast<double>(b.first) * out_->sampleInc;
+      return true;
     }
+    out_->dated = timeKind_ != TimeKind::kSeconds;
+    out_->zoneGiven = out_->dated && !zoneMissing_;
+    if (!SettleTimeBase(std::move(times_), kSpacingTolerance, out_))
+      return Fail(name_ + ": no burst has two samples, so the sample interval is unknown (give --rate HZ for a file without a time column)");
     return true;
   }
 
@@ -97,9 +76,17 @@ class CsvParser {
     return w + ": ";
   }
 
+  bool Split(std::string_view line) {
+    if (splitter_.Split(line, dialect_.delimiter, &cells_)) return true;
+    return Fail(Where(0) + "a quote opened in this line is not closed (a quoted cell cannot hold a line break)");
+  }
+
   bool Header(std::string_view line) {
     haveHeader_ = true;
-    SplitCells(line, &cells_);
+    dialect_ = DetectDialect(line);
+    if (!Split(line)) return false;
+    // Spreadsheets pad rows with empty columns on the right.
+    while (cells_.size() > 1 && cells_.back().empty()) cells_.pop_back();
     for (std::string_view c : cells_) headers_.emplace_back(c);
     timeColumn_ = options_.rate > 0 ? 0 : 1;
     if (headers_.size() <= timeColumn_)
@@ -119,15 +106,17 @@ class CsvParser {
   }
 
   bool Row(std::string_view line) {
-    SplitCells(line, &cells_);
-    if (cells_.size() != headers_.size())
-      return Fail(Where(0) + "expected " + std::to_string(headers_.size()) + " cells as in the header, found " + std::to_string(cells_.size()));
+    if (!Split(line)) return false;
+    size_t n = cells_.size();
+    while (n > headers_.size() && cells_[n - 1].empty()) --n;
+    if (n != headers_.size())
+      return Fail(Where(0) + "expected " + std::to_string(headers_.size()) + " cells as in the header, found " + std::to_string(n));
     if (out_->SampleCount() >= kMaxSamples)
       return Fail(Where(0) + "more than 2147483647 samples a channel");
     if (timeColumn_ && !Time()) return false;
-    for (size_t i = timeColumn_; i < cells_.size(); ++i) {
+    for (size_t i = timeColumn_; i < n; ++i) {
       double v = 0;
-      switch (ParseNumber(cells_[i], &v)) {
+      switch (ParseNumber(cells_[i], dialect_, &v)) {
         case Cell::kNumber: break;
         case Cell::kEmpty: v = kMissingSample; break;
         case Cell::kBad:
@@ -139,49 +128,68 @@ class CsvParser {
     return true;
   }
 
-  // Checks the time of the row against the burst's start and interval.
+  // Reads the row's time in the column's way and checks that it follows
+  // the time before.
   bool Time() {
+    std::string_view cell = cells_[0];
+    if (cell.empty()) return Fail(Where(1) + "the time is missing");
     double t = 0;
-    Cell kind = ParseNumber(cells_[0], &t);
-    if (kind == Cell::kEmpty) return Fail(Where(1) + "the time is missing");
-    if (kind == Cell::kBad) return Fail(Where(1) + "\"" + std::string(cells_[0]) + "\" is not a time in seconds");
-    if (inBurst_ == 0) {
-      if (haveLast_ && !(t > lastTime_))
-        return Fail(Where(1) + "this burst starts at " + Format(t) + " s, not after the end of the one before (" + Format(lastTime_) + " s)");
-      burstStart_ = t;
-    } else {
-      double step = t - lastTime_;
-      if (!(step > 0)) return Fail(Where(1) + "times must increase within a burst (" + Format(t) + " s after " + Format(lastTime_) + " s)");
-      if (interval_ == 0) interval_ = step;
-      // Judged against the burst's start, so that rounding in the file
-      // cannot add up and a skipped or doubled sample is always caught.
-      double expected = burstStart_ + static_cast<double>(inBurst_) * interval_;
-      if (std::fabs(t - expected) > kSpacingTolerance * interval_ &&
-          std::fabs(step - interval_) > kSpacingTolerance * interval_)
-        return Fail(Where(1) + "uneven sampling: " + Format(step) + " s after the sample before, but samples are " + Format(interval_) + " s apart (a blank line starts a new burst)");
+    ParsedTime parsed;
+    if (timeKind_ == TimeKind::kUnknown) {
+      // The first row decides: a number is seconds, anything else a date.
+      Cell kind = ParseNumber(cell, dialect_, &t);
+      if (kind == Cell::kNumber) timeKind_ = TimeKind::kSeconds;
+      else if (ParseIsoTime(cell, &parsed)) timeKind_ = TimeKind::kIso;
+      else
+        return Fail(Where(1) + "\"" + std::string(cell) + "\" is not a time: give seconds, " + kIsoForm +
+                    ", or the layout of the times with --time-format");
     }
-    lastTime_ = t;
-    haveLast_ = true;
+    switch (timeKind_) {
+      case TimeKind::kSeconds: {
+        if (ParseNumber(cell, dialect_, &t) != Cell::kNumber)
+          return Fail(Where(1) + "\"" + std::string(cell) + "\" is not a time in seconds");
+        break;
+      }
+      case TimeKind::kIso:
+        if (!ParseIsoTime(cell, &parsed))
+          return Fail(Where(1) + "\"" + std::string(cell) + "\" is not " + kIsoForm);
+        t = parsed.seconds;
+        zoneMissing_ |= !parsed.zoneGiven;
+        break;
+      case TimeKind::kFormat:
+        if (!options_.timeFormat.Parse(cell, &parsed))
+          return Fail(Where(1) + "\"" + std::string(cell) + "\" does not match --time-format " +
+                      options_.timeFormat.text());
+        t = parsed.seconds;
+        zoneMissing_ |= !parsed.zoneGiven;
+        break;
+      case TimeKind::kUnknown:
+        break;
+    }
+    if (!times_.empty()) {
+      double last = times_.back();
+      if (inBurst_ == 0 && !(t > last))
+        return Fail(Where(1) + "this burst starts at " + Show(t) + ", not after the end of the one before (" + Show(last) + ")");
+      if (inBurst_ > 0 && !(t > last))
+        return Fail(Where(1) + "times must increase within a burst (" + Show(t) + " after " + Show(last) + ")");
+    }
+    times_.push_back(t);
     return true;
   }
 
   void EndBurst() {
     if (inBurst_ == 0) return;
     Burst b;
-    b.start = burstStart_;
     b.count = inBurst_;
     b.first = out_->SampleCount() - inBurst_;
     out_->bursts.push_back(b);
-    if (timeColumn_ && inBurst_ > 1) {
-      spannedTime_ += lastTime_ - burstStart_;
-      spannedSteps_ += inBurst_ - 1;
-    }
     inBurst_ = 0;
   }
 
-  static std::string Format(double v) {
+  std::string Show(double t) const {
+    if (timeKind_ != TimeKind::kSeconds) return FormatIsoTime(t) + " UTC";
     char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.9g", v);
+    std::snprintf(buffer, sizeof buffer, "%.9g s", t);
     return buffer;
   }
 
@@ -191,14 +199,15 @@ class CsvParser {
   ReadError* error_;
   long long line_ = 0;
   bool haveHeader_ = false;
+  CsvDialect dialect_;
+  CellSplitter splitter_;
   std::vector<std::string> headers_;
   std::vector<std::string_view> cells_;
   size_t timeColumn_ = 1;
   std::int64_t inBurst_ = 0;
-  double burstStart_ = 0, lastTime_ = 0, interval_ = 0;
-  bool haveLast_ = false;
-  double spannedTime_ = 0;
-  std::int64_t spannedSteps_ = 0;
+  TimeKind timeKind_ = TimeKind::kUnknown;
+  bool zoneMissing_ = false;
+  std::vector<double> times_;
 };
 
 }  // namespace

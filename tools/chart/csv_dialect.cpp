@@ -1,0 +1,116 @@
+#include "csv_dialect.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+
+namespace chart {
+namespace {
+
+bool Blank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+
+std::string_view Trim(std::string_view s, char delimiter) {
+  // A tab that delimits cells is no blank around them.
+  auto blank = [delimiter](char c) { return Blank(c) && c != delimiter; };
+  while (!s.empty() && blank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && blank(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+}  // namespace
+
+CsvDialect DetectDialect(std::string_view header) {
+  size_t commas = 0, semicolons = 0, tabs = 0;
+  bool quoted = false;
+  for (char c : header) {
+    if (c == '"') quoted = !quoted;
+    if (quoted) continue;
+    commas += c == ',';
+    semicolons += c == ';';
+    tabs += c == '\t';
+  }
+  CsvDialect d;
+  if (semicolons > commas && semicolons >= tabs) {
+    d.delimiter = ';';
+    d.decimalComma = true;
+  } else if (tabs > commas && tabs > semicolons) {
+    d.delimiter = '\t';
+  }
+  return d;
+}
+
+bool CellSplitter::Split(std::string_view line, char delimiter, std::vector<std::string_view>* cells) {
+  cells->clear();
+  size_t at = 0, used = 0;
+  for (;;) {
+    size_t start = at;
+    while (start < line.size() && Blank(line[start]) && line[start] != delimiter) ++start;
+    if (start < line.size() && line[start] == '"') {
+      size_t i = start + 1;
+      std::string* unescaped = nullptr;
+      size_t from = i;
+      for (;;) {
+        const void* q = i < line.size() ? std::memchr(line.data() + i, '"', line.size() - i) : nullptr;
+        if (!q) return false;
+        size_t quote = static_cast<const char*>(q) - line.data();
+        if (quote + 1 < line.size() && line[quote + 1] == '"') {
+          if (!unescaped) {
+            if (used == scratch_.size()) scratch_.emplace_back();
+            unescaped = &scratch_[used++];
+            unescaped->clear();
+          }
+          unescaped->append(line.data() + from, quote + 1 - from);
+          i = from = quote + 2;
+          continue;
+        }
+        std::string_view content = line.substr(from, quote - from);
+        if (unescaped) {
+          unescaped->append(content);
+          content = *unescaped;
+        }
+        cells->push_back(Trim(content, delimiter));
+        at = quote + 1;
+        break;
+      }
+      // Whatever follows the closing quote up to the delimiter is dropped
+      // when blank; anything else belongs to no cell.
+      while (at < line.size() && line[at] != delimiter) {
+        if (!Blank(line[at])) return false;
+        ++at;
+      }
+      if (at >= line.size()) return true;
+      ++at;
+      continue;
+    }
+    // Unquoted cells, the common case, are cut with memchr.
+    const void* d = std::memchr(line.data() + at, delimiter, line.size() - at);
+    size_t end = d ? static_cast<size_t>(static_cast<const char*>(d) - line.data()) : line.size();
+    cells->push_back(Trim(line.substr(at, end - at), delimiter));
+    if (!d) return true;
+    at = end + 1;
+  }
+}
+
+Cell ParseNumber(std::string_view s, const CsvDialect& dialect, double* value) {
+  if (s.empty()) return Cell::kEmpty;
+  if (s.front() == '+') s.remove_prefix(1);
+  char copy[64];
+  if (dialect.decimalComma) {
+    const void* comma = std::memchr(s.data(), ',', s.size());
+    if (comma) {
+      // Only the decimal sign changes, on a copy on the stack.
+      if (s.size() >= sizeof copy) return Cell::kBad;
+      std::memcpy(copy, s.data(), s.size());
+      copy[static_cast<const char*>(comma) - s.data()] = '.';
+      s = std::string_view(copy, s.size());
+    }
+  }
+  const char* end = s.data() + s.size();
+  auto [ptr, ec] = std::from_chars(s.data(), end, *value);
+  if (ec != std::errc() || ptr != end) return Cell::kBad;
+  if (std::isnan(*value)) return Cell::kEmpty;
+  if (std::isinf(*value)) return Cell::kBad;
+  return Cell::kNumber;
+}
+
+}  // namespace chart

@@ -1,0 +1,41 @@
+// The CSV that spreadsheets and loggers write: the delimiter (comma,
+// semicolon or tab) found from the header line, quoted cells as RFC 4180
+// has them (delimiters and doubled quotes inside quotes), and numbers with
+// a decimal comma where the delimiter is a semicolon. Pure.
+#pragma once
+
+#include <deque>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace chart {
+
+struct CsvDialect {
+  char delimiter = ',';
+  bool decimalComma = false;  // "1,5" is 1.5 (files delimited by ";")
+};
+
+// The delimiter that occurs most often outside quotes in the header line;
+// a comma when the line holds none of them.
+CsvDialect DetectDialect(std::string_view header);
+
+// Splits one line into cells. Blanks around a cell are dropped, a quoted
+// cell loses its quotes and has each doubled quote made one. Cells point
+// into `line`, or into `scratch` for quoted cells that held doubled quotes.
+// False when a quote is left open at the end of the line.
+class CellSplitter {
+ public:
+  bool Split(std::string_view line, char delimiter, std::vector<std::string_view>* cells);
+
+ private:
+  // A deque, so that growing it moves no string that a cell points into.
+  std::deque<std::string> scratch_;
+};
+
+enum class Cell { kNumber, kEmpty, kBad };
+
+// A number cell: empty and NaN are missing samples, infinities are bad.
+Cell ParseNumber(std::string_view cell, const CsvDialect& dialect, double* value);
+
+}  // namespace chart
