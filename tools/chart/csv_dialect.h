@@ -35,6 +35,13 @@ class CellSplitter {
 
 enum class Cell { kNumber, kEmpty, kBad };
 
+// Reads a number at [p, end) as std::from_chars does, and returns where it
+// stopped (nullptr when there is no number or it is out of range). Plain
+// decimals of up to 15 digits, the cells of nearly every recording, take an
+// exact shortcut (an integer divided by a power of ten, both exact, is
+// rounded once, as from_chars rounds); everything else goes to from_chars.
+const char* ReadNumber(const char* p, const char* end, double* value);
+
 // A number cell: empty and NaN are missing samples, infinities are bad.
 Cell ParseNumber(std::string_view cell, const CsvDialect& dialect, double* value);
 

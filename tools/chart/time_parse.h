@@ -25,7 +25,14 @@ struct ParsedTime {
 
 // YYYY-MM-DD, optionally followed by T or a space and hh:mm, hh:mm:ss or
 // hh:mm:ss.fff, optionally followed by Z or an offset (+hh:mm, +hhmm, +hh).
-bool ParseIsoTime(std::string_view text, ParsedTime* out);
+// `cache`, when given, remembers the last date read: the rows of a
+// recording mostly share it, and its calendar arithmetic is then skipped.
+struct IsoDateCache {
+  char date[10] = {};
+  std::int64_t days = 0;
+  bool valid = false;
+};
+bool ParseIsoTime(std::string_view text, ParsedTime* out, IsoDateCache* cache = nullptr);
 
 // Seconds since 1970 as "YYYY-MM-DD hh:mm:ss" (and ".fff" when there are
 // parts of a second), for messages.

@@ -4,43 +4,39 @@
 #include <cmath>
 
 namespace chart {
-namespace {
-
-// True when every burst is sampled at one interval, the one its first step
-// shows. Each time is judged against the burst's start, so that rounding
-// in the file cannot add up and a skipped or doubled row is always caught;
-// a step that matches the interval by itself is also accepted, so that a
-// file whose times drift slowly still counts as even.
-bool Even(const std::vector<double>& times, const std::vector<Burst>& bursts, double tolerance) {
-  double interval = 0;
-  for (const Burst& b : bursts) {
-    const double* t = times.data() + b.first;
-    for (std::int64_t k = 1; k < b.count; ++k) {
-      double step = t[k] - t[k - 1];
-      if (interval == 0) interval = step;
-      double expected = t[0] + static_cast<double>(k) * interval;
-      if (std::fabs(t[k] - expected) > tolerance * interval && std::fabs(step - interval) > tolerance * interval)
-        return false;
-    }
+void EvenSpacing::Add(double t, bool startsBurst) {
+  if (startsBurst) {
+    if (k_ > 1) spanned_ += last_ - start_;
+    start_ = last_ = t;
+    k_ = 1;
+    return;
   }
-  return true;
+  double step = t - last_;
+  if (interval_ == 0) interval_ = step;
+  double expected = start_ + static_cast<double>(k_) * interval_;
+  if (std::fabs(t - expected) > tolerance_ * interval_ && std::fabs(step - interval_) > tolerance_ * interval_)
+    even_ = false;
+  last_ = t;
+  ++k_;
+  ++steps_;
 }
 
-}  // namespace
+double EvenSpacing::Interval() const {
+  if (steps_ == 0) return 0;
+  double spanned = spanned_ + (k_ > 1 ? last_ - start_ : 0);
+  return spanned / static_cast<double>(steps_);
+}
 
 bool SettleTimeBase(std::vector<double> times, double tolerance, Recording* r) {
-  double spanned = 0;
-  std::int64_t steps = 0;
+  EvenSpacing spacing(tolerance);
   for (Burst& b : r->bursts) {
     b.start = times[static_cast<size_t>(b.first)];
-    if (b.count > 1) {
-      spanned += times[static_cast<size_t>(b.first + b.count - 1)] - b.start;
-      steps += b.count - 1;
-    }
+    for (std::int64_t k = 0; k < b.count; ++k) spacing.Add(times[static_cast<size_t>(b.first + k)], k == 0);
   }
+  const std::int64_t steps = spacing.steps();
   if (steps == 0) return false;
-  if (Even(times, r->bursts, tolerance)) {
-    r->sampleInc = spanned / static_cast<double>(steps);
+  if (spacing.even()) {
+    r->sampleInc = spacing.Interval();
     r->times.clear();
     return true;
   }

@@ -15,6 +15,28 @@ namespace chart {
 // A step longer than this many median intervals is a gap of missing rows.
 inline constexpr double kGapFactor = 3;
 
+// Whether times, given one by one, are evenly spaced: every step is the
+// interval that the first step showed, to within `tolerance` of it. Each
+// time is judged against its burst's start, so that rounding in the file
+// cannot add up and a skipped or doubled row is always caught; a step that
+// matches the interval by itself is also accepted, so that a file whose
+// times drift slowly still counts as even.
+class EvenSpacing {
+ public:
+  explicit EvenSpacing(double tolerance) : tolerance_(tolerance) {}
+  void Add(double t, bool startsBurst);
+  bool even() const { return even_; }
+  std::int64_t steps() const { return steps_; }
+  // The mean step within bursts.
+  double Interval() const;
+
+ private:
+  double tolerance_;
+  bool even_ = true;
+  double interval_ = 0, start_ = 0, last_ = 0, spanned_ = 0;
+  std::int64_t k_ = 0, steps_ = 0;
+};
+
 // Settles the time base of a recording from the time of every row and the
 // bursts that blank lines made (their `first` and `count`; times strictly
 // increase through them). Even when every step is the burst's interval to
