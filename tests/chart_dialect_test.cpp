@@ -43,6 +43,14 @@ TEST(ChartDialect, TheHeaderLineChoosesTheDelimiter) {
   EXPECT_EQ(DetectDialect("time").delimiter, ',');
 }
 
+TEST(ChartDialect, NamesInUtf8AreDrawnInEightBitText) {
+  EXPECT_EQ(EightBitName("Temp (\xC2\xB0""C)"), "Temp (\xB0""C)");
+  EXPECT_EQ(EightBitName("Gew\xC3\xA4""chshaus \xE2\x82\xAC"), "Gew\xE4""chshaus ?");
+  EXPECT_EQ(EightBitName("caf\xE9"), "caf\xE9");        // already 8-bit: not UTF-8
+  EXPECT_EQ(EightBitName("\xC3"), "\xC3");              // cut short
+  EXPECT_EQ(Names(Read("t,\xC2\xB5m\n0,1\n1,2\n")), (std::vector<std::string>{"\xB5m"}));
+}
+
 TEST(ChartDialect, SpreadsheetFilesReadAsTheirAuthorsMeantThem) {
   // A European export: byte-order mark, comments, semicolons, decimal
   // commas, quoted names with the delimiter and doubled quotes inside,

@@ -92,6 +92,24 @@ bool CellSplitter::Split(std::string_view line, char delimiter, std::vector<std:
   }
 }
 
+std::string EightBitName(std::string_view s) {
+  std::string out;
+  for (size_t i = 0; i < s.size();) {
+    unsigned char c = static_cast<unsigned char>(s[i]);
+    int length = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 0;
+    if (length == 0 || i + static_cast<size_t>(length) > s.size()) return std::string(s);
+    unsigned code = length == 1 ? c : c & (0x7F >> length);
+    for (int k = 1; k < length; ++k) {
+      unsigned char next = static_cast<unsigned char>(s[i + static_cast<size_t>(k)]);
+      if ((next & 0xC0) != 0x80) return std::string(s);
+      code = code << 6 | (next & 0x3F);
+    }
+    out.push_back(code < 0x100 ? static_cast<char>(code) : '?');
+    i += static_cast<size_t>(length);
+  }
+  return out;
+}
+
 const char* ReadNumber(const char* p, const char* end, double* value) {
   static const double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                    1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};

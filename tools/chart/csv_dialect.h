@@ -33,6 +33,12 @@ class CellSplitter {
   std::deque<std::string> scratch_;
 };
 
+// A name from a file written in UTF-8, in the 8-bit characters that the
+// chart's text is drawn in (Windows-1252, whose upper half is Latin-1):
+// "°C" stays "°C". Characters beyond Latin-1 become "?"; text that is no
+// UTF-8 at all is taken to be 8-bit already and left as it is.
+std::string EightBitName(std::string_view utf8);
+
 enum class Cell { kNumber, kEmpty, kBad };
 
 // Reads a number at [p, end) as std::from_chars does, and returns where it

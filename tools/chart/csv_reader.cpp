@@ -101,7 +101,7 @@ class CsvParser {
 
   bool Split(std::string_view line) {
     if (splitter_.Split(line, dialect_.delimiter, &cells_)) return true;
-    return Fail(Where(0) + "a quote opened in this line is not closed (a quoted cell cannot hold a line break)");
+    return Fail(Where(0) + "a quoted cell is not closed where it ends (quotes go around a whole cell, and a quoted cell cannot hold a line break)");
   }
 
   bool Header(std::string_view line) {
@@ -110,7 +110,7 @@ class CsvParser {
     if (!Split(line)) return false;
     // Spreadsheets pad rows with empty columns on the right.
     while (cells_.size() > 1 && cells_.back().empty()) cells_.pop_back();
-    for (std::string_view c : cells_) headers_.emplace_back(c);
+    for (std::string_view c : cells_) headers_.push_back(EightBitName(c));
     timeColumn_ = options_.rate > 0 ? 0 : 1;
     if (headers_.size() <= timeColumn_)
       return Fail(Where(0) + "the header names no channel (the first column is time; give --rate HZ if the file has no time column)");
