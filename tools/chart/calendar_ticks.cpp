@@ -83,7 +83,12 @@ std::vector<double> Place(const Step& step, Range r, size_t limit) {
   double origin = step.unit == Unit::kWeek ? 4 * kDaySeconds : 0;
   double first = std::ceil((r.lo - origin) / step.size - 1e-9);
   double last = std::floor((r.hi - origin) / step.size + 1e-9);
-  for (double k = first; k <= last && ticks.size() <= limit; ++k) ticks.push_back(origin + k * step.size);
+  for (double k = first; k <= last && ticks.size() <= limit; ++k) {
+    // The slack above lets a time that is a step's multiple but for
+    // rounding have its tick; the tick itself must not leave the range.
+    double t = origin + k * step.size;
+    if (t >= r.lo && t <= r.hi) ticks.push_back(t);
+  }
   return ticks;
 }
 
