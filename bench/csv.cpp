@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "chunked_file.h"
 #include "csv_reader.h"
 
 namespace {
@@ -27,9 +28,9 @@ std::string TempFile(const char* name) {
 
 // Times from 2024-03-29 12:00:00 UTC (1711713600 s), one a millisecond.
 bool Write(const std::string& path, bool dated) {
-  FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return false;
-  std::string buffer = "time,a,b\n";
+  bench::ChunkedFile f(path);
+  if (!f.ok()) return false;
+  f.Append("time,a,b\n");
   char cell[96];
   for (int i = 0; i < kRows; ++i) {
     char* end = cell;
@@ -44,14 +45,9 @@ bool Write(const std::string& path, bool dated) {
     *end++ = ',';
     end = std::to_chars(end, cell + 96, (i % 977) * 0.25, std::chars_format::fixed, 2).ptr;
     *end++ = '\n';
-    buffer.append(cell, end);
-    if (buffer.size() > (1 << 20)) {
-      std::fwrite(buffer.data(), 1, buffer.size(), f);
-      buffer.clear();
-    }
+    f.Append(cell, end);
   }
-  std::fwrite(buffer.data(), 1, buffer.size(), f);
-  return std::fclose(f) == 0;
+  return f.Close();
 }
 
 double Seconds(std::chrono::steady_clock::time_point t0) {
