@@ -9,6 +9,7 @@
 
 #include "calendar_ticks.h"
 #include "csv_reader.h"
+#include "options.h"
 #include "time_parse.h"
 #include "timeline.h"
 
@@ -190,6 +191,30 @@ TEST(ChartTime, UnevenTimesKeepEveryTimeAndBreakAtLongSteps) {
   EXPECT_TRUE(even.zoneGiven);
   EXPECT_DOUBLE_EQ(even.sampleInc, 60);
   EXPECT_EQ(even.bursts[0].start, kDay29 + 36000);
+}
+
+TEST(ChartTime, RangesAndCursorsTakeDatesWhoseTimesHoldColons) {
+  Options o;
+  std::string error;
+  const char* args[] = {"vorda-chart", "r.csv", "-o", "c.png", "--xrange", "2024-03-29 12:00:2024-03-30T00:00Z",
+                        "--cursor", "2024-03-29T18:30", "--time-format", "%Y%m%d %H%M"};
+  ASSERT_TRUE(ParseOptions(10, args, &o, &error)) << error;
+  EXPECT_TRUE(o.png);
+  EXPECT_EQ(o.xRange.lo, kDay29 + 43200);
+  EXPECT_EQ(o.xRange.hi, kDay29 + 86400);
+  EXPECT_EQ(o.cursor, kDay29 + 66600);
+  EXPECT_EQ(o.timeFormat, "%Y%m%d %H%M");
+  const char* numbers[] = {"vorda-chart", "r.csv", "-o", "c.png", "--xrange", "-5:2024-01-01"};
+  ASSERT_TRUE(ParseOptions(6, numbers, &o, &error)) << error;
+  EXPECT_EQ(o.xRange.lo, -5);
+  const char* reversed[] = {"vorda-chart", "r.csv", "-o", "c.png", "--xrange", "2024-03-30:2024-03-29"};
+  EXPECT_FALSE(ParseOptions(6, reversed, &o, &error));
+  const char* badFormat[] = {"vorda-chart", "r.csv", "-o", "c.png", "--time-format", "%Q"};
+  EXPECT_FALSE(ParseOptions(6, badFormat, &o, &error));
+  EXPECT_EQ(error.substr(0, 36), "--time-format %Q: unknown field %Q (");
+  const char* withRate[] = {"vorda-chart", "r.csv", "-o", "c.png", "--time-format", "%Y", "--rate", "5"};
+  EXPECT_FALSE(ParseOptions(8, withRate, &o, &error));
+  EXPECT_EQ(error, "--time-format is for the CSV's time column, and --rate says there is none");
 }
 
 }  // namespace
