@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "chart_run.h"
+#include "chunked_file.h"
 #include "tarn.h"
 
 namespace {
@@ -33,23 +34,18 @@ std::string TempFile(const char* name) {
 }
 
 bool WriteCsv(const std::string& path) {
-  FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return false;
-  std::string buffer = "time (s),signal (V)\n";
+  bench::ChunkedFile f(path);
+  if (!f.ok()) return false;
+  f.Append("time (s),signal (V)\n");
   char cell[64];
   for (int i = 0; i < kSamples; ++i) {
     auto end = std::to_chars(cell, cell + 32, i / 10000.0, std::chars_format::fixed, 4).ptr;
     *end++ = ',';
     end = std::to_chars(end, cell + 64, Signal(i), std::chars_format::fixed, 5).ptr;
     *end++ = '\n';
-    buffer.append(cell, end);
-    if (buffer.size() > (1 << 20)) {
-      std::fwrite(buffer.data(), 1, buffer.size(), f);
-      buffer.clear();
-    }
+    f.Append(cell, end);
   }
-  std::fwrite(buffer.data(), 1, buffer.size(), f);
-  return std::fclose(f) == 0;
+  return f.Close();
 }
 
 bool WriteWav(const std::string& path) {

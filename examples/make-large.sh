@@ -14,4 +14,4 @@ awk -v n="$samples" 'BEGIN {
     printf "%.4f,%.5f\n", t, sin(t * 0.015708) + 0.2 * sin(t * 314.159) + 0.05 * sin(i * 1.7)
   }
 }' > "$file"
-echo "wrote $file ($samples samples); chart it with: scripts/vorda-chart $file -o out/large.bmp"
+echo "wrote $file ($samples samples); chart it with: scripts/vorda-chart $file -o out/large.png"

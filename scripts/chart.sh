@@ -11,7 +11,6 @@ if vorda_runs_32bit && vorda_wine32_installed; then lane=32; fi
 cmake --preset "win$lane" >/dev/null
 cmake --build --preset "win$lane" --target vorda-chart
 mkdir -p out
-scripts/vorda-chart examples/bursts.csv -o out/bursts.bmp --title "Pressure and flow, three bursts"
-convert out/bursts.bmp -alpha off out/bursts.png 2>/dev/null || true
-echo "The chart is in $(pwd)/out/bursts.bmp (and out/bursts.png to view)."
-echo "Chart your own recording with: scripts/vorda-chart RECORDING.csv -o chart.bmp  (--help for the options)"
+scripts/vorda-chart examples/bursts.csv -o out/bursts.png --title "Pressure and flow, three bursts"
+echo "The chart is in $(pwd)/out/bursts.png."
+echo "Chart your own recording with: scripts/vorda-chart RECORDING.csv -o chart.png  (--help for the options)"

@@ -1,5 +1,6 @@
 #!/bin/sh
-# Installs what building and testing vorda needs on a Debian machine, and
+# Installs what building and testing vorda needs on a Debian machine (and
+# the public data sets some chart tests read: python-matplotlib-data), and
 # nothing that is already there: Debian's packages, then the 32-bit Wine
 # in a folder of its own (scripts/setup-wine32.sh).
 set -eu
@@ -8,7 +9,7 @@ SUDO=""
 [ "$(id -u)" = 0 ] || SUDO=sudo
 packages="binutils cmake ninja-build googletest g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 wine64 xvfb xauth fonts-liberation2
-  imagemagick libgl1-mesa-dri libgl1 libglx-mesa0 clang libclang-rt-14-dev"
+  imagemagick libgl1-mesa-dri libgl1 libglx-mesa0 clang libclang-rt-14-dev python-matplotlib-data"
 missing=""
 for p in $packages; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing="$missing $p"

@@ -223,10 +223,10 @@ TEST(ChartOptions, WrongCommandLinesAreExplained) {
     const char* message;
   };
   const Case cases[] = {
-      {{}, "no input file: give a recording (.csv or .wav) and -o OUT.bmp (see --help)"},
-      {{"r.csv"}, "no output file: give -o OUT.bmp or -o OUT.emf"},
+      {{}, "no input file: give a recording (.csv or .wav) and -o OUT.png (see --help)"},
+      {{"r.csv"}, "no output file: give -o OUT.png, OUT.bmp or OUT.emf"},
       {{"r.csv", "-o"}, "-o needs a value (see --help)"},
-      {{"r.csv", "-o", "c.png"}, "-o c.png: the output must end in .bmp or .emf"},
+      {{"r.csv", "-o", "c.gif"}, "-o c.gif: the output must end in .png, .bmp or .emf"},
       {{"r.csv", "s.csv", "-o", "c.bmp"}, "more than one input file (r.csv, s.csv)"},
       {{"r.csv", "-o", "c.bmp", "--colour"}, "unknown option --colour (see --help)"},
       {{"r.csv", "-o", "c.bmp", "--rate", "0"}, "--rate 0: give the sample rate in Hz, a number above 0"},
@@ -238,7 +238,7 @@ TEST(ChartOptions, WrongCommandLinesAreExplained) {
       {{"r.csv", "-o", "c.bmp", "--size", "100x50px"}, "--size 100x50px: pixel sizes are whole numbers from 200 to 16000"},
       {{"r.csv", "-o", "c.bmp", "--size", "1x1in"}, "--size 1x1in: inch sizes run from 2 to 100"},
       {{"r.csv", "-o", "c.bmp", "--channels", "a,,b"}, "--channels a,,b: give channel names separated by commas"},
-      {{"r.csv", "-o", "c.bmp", "--cursor", "soon"}, "--cursor soon: give a time in seconds"},
+      {{"r.csv", "-o", "c.bmp", "--cursor", "soon"}, "--cursor soon: give a time in seconds, or a date and time such as 2024-03-29T12:00"},
       {{"r.csv", "-o", "c.bmp", "--xy", "a:b", "--bars"}, "--xy and --bars do not go together: bars are drawn against time"},
       {{"r.csv", "-o", "c.bmp", "--xy", "a:b", "--channels", "a"}, "--xy names its two channels itself; leave out --channels"},
       {{"r.csv", "-o", "c.bmp", "--log-y", "--yrange", "-1:10"}, "--yrange must be above 0 on a logarithmic axis (--log-y)"},

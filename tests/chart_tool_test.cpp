@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "chart_tool_run.h"
 #include "surface.h"
 
 namespace {
@@ -23,105 +24,6 @@ using vorda_test::Le16;
 using vorda_test::Le32;
 using vorda_test::ReadBytes;
 using ::testing::HasSubstr;
-
-struct Result {
-  int status = -1;
-  std::string output;  // stdout and stderr together
-};
-
-std::string Directory() {
-  char path[MAX_PATH];
-  DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string p(path, n);
-  return p.substr(0, p.find_last_of("\\/") + 1);
-}
-
-// Runs vorda-chart.exe from beside this test with `args`, in `cwd`.
-Result RunTool(const std::string& args, const std::string& cwd = "") {
-  Result r;
-  std::string capture = vorda_test::TempPath("chart-run.txt");
-  SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
-  HANDLE out = CreateFileA(capture.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa,
-                           CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (out == INVALID_HANDLE_VALUE) return r;
-  STARTUPINFOA si{};
-  si.cb = sizeof si;
-  si.dwFlags = STARTF_USESTDHANDLES;
-  si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-  si.hStdOutput = out;
-  si.hStdError = out;
-  PROCESS_INFORMATION pi{};
-  std::string command = "\"" + Directory() + "vorda-chart.exe\" " + args;
-  std::vector<char> line(command.begin(), command.end());
-  line.push_back(0);
-  if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                     cwd.empty() ? nullptr : cwd.c_str(), &si, &pi)) {
-    WaitForSingleObject(pi.hProcess, 120000);
-    DWORD code = 0;
-    GetExitCodeProcess(pi.hProcess, &code);
-    r.status = static_cast<int>(code);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-  }
-  CloseHandle(out);
-  std::vector<uint8_t> bytes = ReadBytes(capture);
-  for (uint8_t b : bytes)
-    if (b != '\r') r.output.push_back(static_cast<char>(b));  // text-mode line ends
-  DeleteFileA(capture.c_str());
-  return r;
-}
-
-std::string Temp(const std::string& name) { return vorda_test::TempPath(name); }
-
-void Write(const std::string& path, const std::string& text) {
-  std::ofstream f(path, std::ios::binary);
-  f << text;
-}
-
-// A 32-bit BMP as vorda writes it, bottom row first.
-struct Bmp {
-  int width = 0, height = 0;
-  std::vector<uint8_t> bytes;
-  size_t pixels = 0;
-  bool Load(const std::string& path) {
-    bytes = ReadBytes(path);
-    if (bytes.size() < 54 || bytes[0] != 'B' || bytes[1] != 'M' || Le16(bytes, 28) != 32) return false;
-    width = static_cast<int>(Le32(bytes, 18));
-    height = static_cast<int>(Le32(bytes, 22));
-    pixels = Le32(bytes, 10);
-    return bytes.size() >= pixels + size_t(width) * height * 4;
-  }
-  COLORREF At(int x, int y) const {
-    size_t at = pixels + (size_t(height - 1 - y) * width + x) * 4;
-    return RGB(bytes[at + 2], bytes[at + 1], bytes[at]);
-  }
-  int Count(COLORREF c, int x0 = 0, int x1 = -1) const {
-    if (x1 < 0) x1 = width;
-    int n = 0;
-    for (int y = 0; y < height; ++y)
-      for (int x = x0; x < x1; ++x) n += At(x, y) == c;
-    return n;
-  }
-  // The plot frame: the longest runs of the frame's grey.
-  bool Frame(int* left, int* top, int* right, int* bottom) const {
-    const COLORREF frame = RGB(51, 51, 51);
-    int mid = height / 2;
-    *left = *right = -1;
-    for (int x = 0; x < width; ++x)
-      if (At(x, mid) == frame) {
-        if (*left < 0) *left = x;
-        *right = x;
-      }
-    int cx = (*left + *right) / 2;
-    *top = *bottom = -1;
-    for (int y = 0; y < height; ++y)
-      if (At(cx, y) == frame) {
-        if (*top < 0) *top = y;
-        *bottom = y;
-      }
-    return *left >= 0 && *top >= 0 && *right - *left > 50 && *bottom - *top > 50;
-  }
-};
 
 // The colours vorda makes of the first two series' shares (UnitRgb).
 const COLORREF kFirst = RGB(30, 119, 181);
@@ -366,6 +268,7 @@ TEST_F(ChartToolTest, RefusalsNameTheProblemAndWriteNothing) {
   };
   std::string bad = file("bad.csv", "t,a\n0,1\n1,x\n");
   std::string uneven = file("uneven.csv", "t,a\n0,1\n1,1\n3,1\n");
+  std::string undated = file("undated.csv", "t,a\n2024-03-29,1\n29.03.2024,1\n");
   std::string mulaw = file("mulaw.wav", std::string("RIFF\0\0\0\0WAVEfmt \x10\0\0\0\x07\0\x01\0\x40\x1f\0\0\x40\x1f\0\0\x01\0\x08\0data\x02\0\0\0\x01\x02", 46));
   std::string picture = file("notapicture.png", "hello");
   std::string out = dir + "\\chart.bmp";
@@ -378,9 +281,14 @@ TEST_F(ChartToolTest, RefusalsNameTheProblemAndWriteNothing) {
   const std::string to = " -o \"" + out + "\"";
   const Case cases[] = {
       {"\"" + bad + "\"" + to, 1, "vorda-chart: " + bad + ", line 3, column 2 (\"a\"): \"x\" is not a number\n"},
-      {"\"" + uneven + "\"" + to, 1,
-       "vorda-chart: " + uneven + ", line 4, column 1 (\"t\"): uneven sampling: 2 s after the sample before, but "
-       "samples are 1 s apart (a blank line starts a new burst)\n"},
+      {"\"" + uneven + "\"" + to + " --bars", 1,
+       "vorda-chart: --bars: uneven.csv is not evenly sampled (its steps differ by more than 1%), and bars need one "
+       "interval\n"},
+      {"\"" + undated + "\"" + to, 1,
+       "vorda-chart: " + undated + ", line 3, column 1 (\"t\"): \"29.03.2024\" is not an ISO 8601 date and time"},
+      {"\"" + undated + "\"" + to + " --time-format %d.%m.%Y", 1,
+       "vorda-chart: " + undated + ", line 2, column 1 (\"t\"): \"2024-03-29\" does not match --time-format "
+       "%d.%m.%Y\n"},
       {"\"" + mulaw + "\"" + to, 1,
        "vorda-chart: " + mulaw + ": the WAV holds mu-law (format 7), which is not supported; vorda-chart reads "
        "PCM of 8, 16, 24 or 32 bits and 32-bit float\n"},
@@ -396,8 +304,8 @@ TEST_F(ChartToolTest, RefusalsNameTheProblemAndWriteNothing) {
        "vorda-chart: drawing the picture " + picture +
            ": vorda says: This Message channel is not a valid picture channel.\n"},
       {rec + to + " --size 10x10px", 2, "vorda-chart: --size 10x10px: pixel sizes are whole numbers from 200 to 16000\n"},
-      {rec + " -o chart.png", 2, "vorda-chart: -o chart.png: the output must end in .bmp or .emf\n"},
-      {rec, 2, "vorda-chart: no output file: give -o OUT.bmp or -o OUT.emf\n"},
+      {rec + " -o chart.gif", 2, "vorda-chart: -o chart.gif: the output must end in .png, .bmp or .emf\n"},
+      {rec, 2, "vorda-chart: no output file: give -o OUT.png, OUT.bmp or OUT.emf\n"},
   };
   // An earlier chart under the output's name survives every failure.
   Write(out, "an earlier chart");
@@ -428,7 +336,7 @@ TEST_F(ChartToolTest, ReplacesAnEarlierChartAndTakesRelativePaths) {
   EXPECT_TRUE(bmp.Load(dir + "\\chart.bmp"));
   Result help = RunTool("--help");
   EXPECT_EQ(help.status, 0);
-  EXPECT_THAT(help.output, HasSubstr("usage: vorda-chart RECORDING -o OUT.bmp|OUT.emf [options]"));
+  EXPECT_THAT(help.output, HasSubstr("usage: vorda-chart RECORDING -o OUT.png|OUT.bmp|OUT.emf [options]"));
   DeleteFileA((dir + "\\rec.csv").c_str());
   DeleteFileA((dir + "\\chart.bmp").c_str());
   RemoveDirectoryA(dir.c_str());

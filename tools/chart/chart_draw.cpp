@@ -7,9 +7,11 @@
 #include <iterator>
 #include <memory>
 
+#include "calendar_ticks.h"
 #include "gdi/strip.h"
 #include "host_recording.h"
 #include "layout.h"
+#include "shown_path.h"
 #include "tarn.h"
 #include "vorda_data.h"
 
@@ -216,17 +218,21 @@ class ChartPainter {
       Range range = x ? p_.x : p_.y;
       int length = x ? plot.Width() : plot.Height();
       int room = x ? textHeight_ * 6 : textHeight_ * 3;
+      const bool dates = x && p_.calendarX;
       std::vector<double> ticks;
       std::vector<std::string> labels;
+      CalendarTicks calendar;
       int widest = 0;
       // Fewer ticks until the labels fit with a gap between them.
       for (int count = TicksThatFit(length, room, 0); count >= 2; --count) {
-        ticks = log ? LogTicks(range, count) : LinearTicks(range, count);
-        double step = log ? 0 : LinearStep(range, count);
+        if (dates) calendar = MakeCalendarTicks(range, count);
+        ticks = dates ? calendar.values : log ? LogTicks(range, count) : LinearTicks(range, count);
+        double step = log || dates ? 0 : LinearStep(range, count);
         labels.clear();
         widest = 0;
-        for (double t : ticks) {
-          labels.push_back(log ? FormatLogTick(t) : FormatLinearTick(t, step));
+        for (size_t i = 0; i < ticks.size(); ++i) {
+          double t = ticks[i];
+          labels.push_back(dates ? calendar.labels[i] : log ? FormatLogTick(t) : FormatLinearTick(t, step));
           int w = 0, h = 0;
           if (!Measure(label_, labels.back(), &w, &h)) return false;
           widest = std::max(widest, w);
@@ -234,6 +240,7 @@ class ChartPainter {
         int need = x ? widest + textHeight_ * 2 : textHeight_ * 2;
         if (static_cast<int>(ticks.size()) * need <= length) break;
       }
+      if (x) xTitle_ = calendar.context.empty() ? p_.xTitle : p_.xTitle + ", " + calendar.context;
       (x ? xTicks_ : yTicks_) = ticks;
       (x ? xLabels_ : yLabels_) = labels;
       (x ? *xLabelWidth : *yLabelWidth) = widest;
@@ -260,9 +267,9 @@ class ChartPainter {
     // The model unit square on the plot area: the picture is fitted into it.
     return Ok(MSSetXForm(host_, 0, "LINEAR", "LINEAR", plot.left, plot.right, plot.top, plot.bottom,
                          0, 1, 1, 0),
-              "placing the picture " + o_.picture) &&
+              "placing the picture " + ShownPath(o_.picture)) &&
            Ok(MSLoadPicture(host_, bytes.data(), static_cast<unsigned>(bytes.size())),
-              "drawing the picture " + o_.picture);
+              "drawing the picture " + ShownPath(o_.picture));
   }
 
   bool Grid() {
@@ -304,8 +311,10 @@ class ChartPainter {
                           colour);
       tarn::host().SetRoutine(draw, "Draw", [&drawer](tarn::Handle self) { return drawer.Draw(self); });
       int result = 0;
-      if (o_.style == Style::kXY) {
-        tarn::Handle x = AddHostChannel(r_, p_.xChannel);
+      if (o_.style == Style::kXY || !r_.times.empty()) {
+        // Uneven times have no one interval for the time-series driver:
+        // they are drawn against a channel of the times themselves.
+        tarn::Handle x = o_.style == Style::kXY ? AddHostChannel(r_, p_.xChannel) : AddHostTimeChannel(r_);
         result = _CDrawXYTrace(host_, draw, x, channel, 1, 1);
         tarn::host().Delete(x);
       } else if (o_.style == Style::kBars) {
@@ -394,7 +403,7 @@ class ChartPainter {
         return false;
     if (!Text(title_, p_.title, layout_.titleCenterX, layout_.titleTop + titleHeight_ / 2, "HORIZONTAL",
               "CENTER", "CENTER", {0, 0, 0}) ||
-        !Text(label_, p_.xTitle, layout_.xTitleCenterX, layout_.xTitleTop + textHeight_ / 2, "HORIZONTAL",
+        !Text(label_, xTitle_, layout_.xTitleCenterX, layout_.xTitleTop + textHeight_ / 2, "HORIZONTAL",
               "CENTER", "CENTER") ||
         !Text(vertical_, p_.yTitle, layout_.yTitleCenterX, layout_.yTitleCenterY, "+VERTICAL", "CENTER",
               "CENTER"))
@@ -443,6 +452,7 @@ class ChartPainter {
   AxisMap xMap_, yMap_;
   std::vector<double> xTicks_, yTicks_;
   std::vector<std::string> xLabels_, yLabels_;
+  std::string xTitle_;  // with the date that the calendar labels leave out
   std::vector<std::unique_ptr<Pen>> pens_;
 };
 

@@ -3,6 +3,9 @@
 #include <cmath>
 #include <cstdio>
 
+#include "png_writer.h"
+#include "shown_path.h"
+
 namespace chart {
 
 std::string SystemMessage(DWORD code) {
@@ -28,7 +31,7 @@ OutputSurface::~OutputSurface() {
 bool OutputSurface::Open() {
   HANDLE probe = CreateFileA(temp_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (probe == INVALID_HANDLE_VALUE) {
-    Complain("cannot write " + options_.output + ": " + SystemMessage(GetLastError()));
+    Complain("cannot write " + ShownPath(options_.output) + ": " + SystemMessage(GetLastError()));
     return false;
   }
   CloseHandle(probe);
@@ -43,7 +46,7 @@ bool OutputSurface::Open() {
     }
     canvas_.dc = MSCreateMetaFileDC(host_, temp_.c_str(), &w, &h);
     if (!canvas_.dc) {
-      Complain("cannot record the metafile " + options_.output + " (MSCreateMetaFileDC failed)");
+      Complain("cannot record the metafile " + ShownPath(options_.output) + " (MSCreateMetaFileDC failed)");
       return false;
     }
     canvas_.width = static_cast<int>(std::lround(w));
@@ -68,12 +71,18 @@ bool OutputSurface::Save() {
   canvas_.dc = nullptr;  // both savers end the surface, successful or not
   if (options_.emf) {
     if (MSSaveMetaFile(host_, dc) == 0) {
-      Complain("cannot finish the metafile " + options_.output + " (MSSaveMetaFile failed)");
+      Complain("cannot finish the metafile " + ShownPath(options_.output) + " (MSSaveMetaFile failed)");
+      return false;
+    }
+  } else if (options_.png) {
+    std::string why;
+    if (!SavePngAndEndSurface(dc, temp_, &why)) {
+      Complain("cannot write " + ShownPath(options_.output) + ": " + why);
       return false;
     }
   } else {
     int result = MSSaveBitmapFile(host_, dc, temp_.c_str());
-    bool clean = log_.Clean("saving " + options_.output);
+    bool clean = log_.Clean("saving " + ShownPath(options_.output));
     if (result != 1 || !clean) {
       // After a failure that the host answered with 0 the surface is still there.
       if (result != 1 && GetObjectType(dc) == OBJ_MEMDC) {
@@ -85,7 +94,7 @@ bool OutputSurface::Save() {
     }
   }
   if (!MoveFileExA(temp_.c_str(), options_.output.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-    Complain("cannot write " + options_.output + ": " + SystemMessage(GetLastError()));
+    Complain("cannot write " + ShownPath(options_.output) + ": " + SystemMessage(GetLastError()));
     return false;
   }
   saved_ = true;

@@ -1,6 +1,6 @@
-// The output file: a surface of vorda's (a bitmap or a metafile) that is
-// saved under a temporary name beside the output and renamed over it only
-// when complete, so that a failure leaves no file and never a half-written
+// The output file: a surface of vorda's (a bitmap, saved as BMP or PNG, or
+// a metafile) that is saved under a temporary name beside the output and
+// renamed over it only when complete, so that a failure leaves no file and never a half-written
 // one, and an earlier chart of the same name survives a failed run.
 #pragma once
 

@@ -4,6 +4,9 @@
 #include <cstdio>
 
 #include "csv_reader.h"
+#include "shown_path.h"
+#include "time_parse.h"
+#include "timeline.h"
 #include "wav_reader.h"
 
 namespace chart {
@@ -39,21 +42,17 @@ std::string Number(double v) {
   return b;
 }
 
-double BurstEnd(const Recording& r, const Burst& b) {
-  return b.start + static_cast<double>(b.count - 1) * r.sampleInc;
-}
-
 // The samples of the bursts that fall inside [lo, hi] of time.
 void AddSamplesInTime(const Recording& r, int channel, Range t, Extent* e) {
   const std::vector<double>& s = r.channels[static_cast<size_t>(channel)].samples;
-  for (const Burst& b : r.bursts) {
-    double from = r.sampleInc > 0 ? std::ceil((t.lo - b.start) / r.sampleInc - 1e-9) : 0;
-    double to = r.sampleInc > 0 ? std::floor((t.hi - b.start) / r.sampleInc + 1e-9) : double(b.count - 1);
-    if (from < 0) from = 0;
-    if (to > double(b.count - 1)) to = double(b.count - 1);
-    if (to < from) continue;
-    e->Add(s.data() + b.first + static_cast<long long>(from), static_cast<long long>(to - from) + 1);
-  }
+  std::int64_t from = 0, to = 0;
+  for (const Burst& b : r.bursts)
+    if (SamplesWithin(r, b, t, &from, &to)) e->Add(s.data() + b.first + from, to - from + 1);
+}
+
+// A time as the user gives it back: a date for dated recordings.
+std::string TimeText(const Recording& r, double t) {
+  return r.dated ? FormatIsoTime(t) : Number(t);
 }
 
 }  // namespace
@@ -65,26 +64,32 @@ std::string BaseName(const std::string& path) {
 
 bool LoadRecording(const Options& o, Recording* out, ReadError* error) {
   std::string ext = Extension(o.input);
-  if (ext == ".csv")
-    return ReadCsvFile(o.input, o.input, CsvOptions{o.rate}, out, error);
+  const std::string name = ShownPath(o.input);
+  if (!o.timeFormat.empty() && ext != ".csv") {
+    error->message = "--time-format is for the time column of a CSV file; " + name + " has none";
+    return false;
+  }
+  if (ext == ".csv") {
+    CsvOptions csv;
+    csv.rate = o.rate;
+    if (!o.timeFormat.empty() && !csv.timeFormat.Compile(o.timeFormat, &error->message)) return false;
+    return ReadCsvFile(o.input, name, csv, out, error);
+  }
   if (ext == ".wav") {
     if (o.rate > 0) {
-      error->message = "--rate is for CSV files without a time column; " + o.input + " gives its own rate";
+      error->message = "--rate is for CSV files without a time column; " + name + " gives its own rate";
       return false;
     }
-    return ReadWavFile(o.input, o.input, out, error);
+    return ReadWavFile(o.input, name, out, error);
   }
-  error->message = o.input + ": give a recording ending in .csv or .wav";
+  error->message = name + ": give a recording ending in .csv or .wav";
   return false;
 }
 
 bool SampleAt(const Recording& r, int channel, double t, double* value, bool* missing) {
   for (const Burst& b : r.bursts) {
-    double half = r.sampleInc * 0.5;
-    if (t < b.start - half || t > BurstEnd(r, b) + half) continue;
-    long long k = r.sampleInc > 0 ? std::llround((t - b.start) / r.sampleInc) : 0;
-    if (k < 0) k = 0;
-    if (k >= b.count) k = b.count - 1;
+    std::int64_t k = 0;
+    if (!NearestSample(r, b, t, &k)) continue;
     double v = r.channels[static_cast<size_t>(channel)].samples[static_cast<size_t>(b.first + k)];
     *missing = v == kMissingSample || std::isnan(v);
     *value = v;
@@ -97,6 +102,10 @@ bool PlanChart(const Recording& r, const Options& o, ChartPlan* p, std::string* 
   *p = ChartPlan{};
   p->logY = o.logY;
   const std::string file = BaseName(o.input);
+  if (o.style == Style::kBars && !r.times.empty()) {
+    *error = "--bars: " + file + " is not evenly sampled (its steps differ by more than 1%), and bars need one interval";
+    return false;
+  }
   // The series, by name, in the order asked for.
   if (o.style == Style::kXY) {
     for (const std::string* name : {&o.xChannel, &o.yChannel})
@@ -172,7 +181,14 @@ bool PlanChart(const Recording& r, const Options& o, ChartPlan* p, std::string* 
     p->yTitle = o.yChannel;
     p->legend.push_back(o.yChannel + " against " + o.xChannel);
   } else {
-    p->xTitle = r.timeName.empty() ? "time (s)" : r.timeName;
+    p->calendarX = r.dated;
+    if (r.dated) {
+      // The calendar axis says its zone; times without one were taken as UTC.
+      p->xTitle = (r.timeName.empty() ? std::string("time") : r.timeName) +
+                  (r.zoneGiven ? " (UTC)" : " (UTC, as no zone was given)");
+    } else {
+      p->xTitle = r.timeName.empty() ? "time (s)" : r.timeName;
+    }
     p->yTitle = p->series.size() == 1 ? r.channels[static_cast<size_t>(p->series[0])].name
                 : r.valueName.empty()     ? "value"
                                           : r.valueName;
@@ -185,8 +201,8 @@ bool PlanChart(const Recording& r, const Options& o, ChartPlan* p, std::string* 
     double v = 0;
     bool missing = false;
     if (!SampleAt(r, p->series[0], o.cursor, &v, &missing)) {
-      *error = "--cursor " + Number(o.cursor) + ": no burst of " + file + " holds that time (it runs from " +
-               Number(r.bursts.front().start) + " to " + Number(BurstEnd(r, r.bursts.back())) + " s)";
+      *error = "--cursor " + TimeText(r, o.cursor) + ": no burst of " + file + " holds that time (it runs from " +
+               TimeText(r, r.bursts.front().start) + " to " + TimeText(r, BurstEnd(r, r.bursts.back())) + (r.dated ? ")" : " s)");
       return false;
     }
     p->haveCursor = true;
@@ -198,7 +214,7 @@ bool PlanChart(const Recording& r, const Options& o, ChartPlan* p, std::string* 
       bool xMissing = false;
       SampleAt(r, p->xChannel, o.cursor, &xv, &xMissing);
       if (xMissing || missing) {
-        *error = "--cursor " + Number(o.cursor) + ": the sample at that time is missing";
+        *error = "--cursor " + TimeText(r, o.cursor) + ": the sample at that time is missing";
         return false;
       }
       p->cursorX = xv;

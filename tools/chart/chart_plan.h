@@ -21,6 +21,7 @@ struct ChartPlan {
   int xChannel = -1;         // --xy: the channel along x
   Range x, y;
   bool logY = false;
+  bool calendarX = false;    // x is dates: calendar ticks
   std::string title, xTitle, yTitle;
   std::vector<std::string> legend;  // one name a series
   bool haveCursor = false;

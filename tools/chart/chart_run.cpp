@@ -10,6 +10,7 @@
 #include "chart_draw.h"
 #include "chart_output.h"
 #include "chart_plan.h"
+#include "shown_path.h"
 #include "tarn.h"
 #include "vorda_log.h"
 
@@ -23,7 +24,7 @@ double Since(std::chrono::steady_clock::time_point t0) {
 bool ReadPicture(const std::string& path, std::vector<unsigned char>* bytes) {
   FILE* f = std::fopen(path.c_str(), "rb");
   if (!f) {
-    Complain("cannot open the picture " + path + " for reading");
+    Complain("cannot open the picture " + ShownPath(path) + " for reading");
     return false;
   }
   unsigned char chunk[65536];
@@ -32,7 +33,7 @@ bool ReadPicture(const std::string& path, std::vector<unsigned char>* bytes) {
   bool bad = std::ferror(f) != 0;
   std::fclose(f);
   if (bad || bytes->empty()) {
-    Complain(bad ? "cannot read the picture " + path : "the picture " + path + " is empty");
+    Complain(bad ? "cannot read the picture " + ShownPath(path) : "the picture " + ShownPath(path) + " is empty");
     return false;
   }
   return true;
@@ -77,7 +78,7 @@ int RunChart(const Options& options, Timings* timings) {
   t0 = std::chrono::steady_clock::now();
   if (!output.Save()) return 1;
   t.save = Since(t0);
-  std::printf("vorda-chart: wrote %s (%dx%d pixels, %zu channel%s, %lld samples)\n", o.output.c_str(),
+  std::printf("vorda-chart: wrote %s (%dx%d pixels, %zu channel%s, %lld samples)\n", ShownPath(o.output).c_str(),
               output.canvas().width, output.canvas().height, plan.series.size(),
               plan.series.size() == 1 ? "" : "s", static_cast<long long>(recording.SampleCount()));
   return 0;

@@ -12,5 +12,8 @@ namespace chart {
 
 // `recording` must outlive the channel.
 tarn::Handle AddHostChannel(const Recording& recording, int channel);
+// A channel of the times of an unevenly sampled recording, in the same
+// bursts, to draw its channels against with the XY trace driver.
+tarn::Handle AddHostTimeChannel(const Recording& recording);
 
 }  // namespace chart

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "time_parse.h"
+
 namespace chart {
 namespace {
 
@@ -16,11 +18,22 @@ bool Number(const std::string& s, double* v) {
   return b != e && ec == std::errc() && p == e && std::isfinite(*v);
 }
 
+// A number, or an ISO 8601 date and time as seconds since 1970 (UTC).
+bool NumberOrDate(const std::string& s, double* v) {
+  ParsedTime t;
+  if (Number(s, v)) return true;
+  if (!ParseIsoTime(s, &t)) return false;
+  *v = t.seconds;
+  return true;
+}
+
 bool RangeArg(const std::string& s, Range* r) {
-  // "A:B"; a colon keeps negative numbers unambiguous ("-5:5").
-  size_t colon = s.find(':');
-  if (colon == std::string::npos) return false;
-  return Number(s.substr(0, colon), &r->lo) && Number(s.substr(colon + 1), &r->hi) && r->lo < r->hi;
+  // "A:B"; a colon keeps negative numbers unambiguous ("-5:5"). Times of
+  // day hold colons too, so every colon is tried as the separator.
+  for (size_t colon = s.find(':'); colon != std::string::npos; colon = s.find(':', colon + 1))
+    if (NumberOrDate(s.substr(0, colon), &r->lo) && NumberOrDate(s.substr(colon + 1), &r->hi))
+      return r->lo < r->hi;
+  return false;
 }
 
 std::string Lower(std::string s) {
@@ -109,6 +122,11 @@ bool ParseOptions(int argc, const char* const* argv, Options* o, std::string* er
         *error = "--rate " + value + ": give the sample rate in Hz, a number above 0";
         return false;
       }
+    } else if ((t = takes("--time-format"))) {
+      if (t < 0) return false;
+      TimeFormat format;
+      if (!format.Compile(value, error)) return false;
+      o->timeFormat = value;
     } else if ((t = takes("--xy"))) {
       if (t < 0) return false;
       size_t colon = value.find(':');
@@ -151,8 +169,8 @@ bool ParseOptions(int argc, const char* const* argv, Options* o, std::string* er
       o->markers = true;
     } else if ((t = takes("--cursor"))) {
       if (t < 0) return false;
-      if (!Number(value, &o->cursor)) {
-        *error = "--cursor " + value + ": give a time in seconds";
+      if (!NumberOrDate(value, &o->cursor)) {
+        *error = "--cursor " + value + ": give a time in seconds, or a date and time such as 2024-03-29T12:00";
         return false;
       }
       o->haveCursor = true;
@@ -176,16 +194,21 @@ bool ParseOptions(int argc, const char* const* argv, Options* o, std::string* er
     }
   }
   if (o->input.empty()) {
-    *error = "no input file: give a recording (.csv or .wav) and -o OUT.bmp (see --help)";
+    *error = "no input file: give a recording (.csv or .wav) and -o OUT.png (see --help)";
     return false;
   }
   if (o->output.empty()) {
-    *error = "no output file: give -o OUT.bmp or -o OUT.emf";
+    *error = "no output file: give -o OUT.png, OUT.bmp or OUT.emf";
     return false;
   }
   if (EndsWith(o->output, ".emf")) o->emf = true;
+  else if (EndsWith(o->output, ".png")) o->png = true;
   else if (!EndsWith(o->output, ".bmp")) {
-    *error = "-o " + o->output + ": the output must end in .bmp or .emf";
+    *error = "-o " + o->output + ": the output must end in .png, .bmp or .emf";
+    return false;
+  }
+  if (!o->timeFormat.empty() && o->rate > 0) {
+    *error = "--time-format is for the CSV's time column, and --rate says there is none";
     return false;
   }
   if (haveXY && haveBars) {
@@ -205,37 +228,54 @@ bool ParseOptions(int argc, const char* const* argv, Options* o, std::string* er
 }
 
 const char* HelpText() {
-  return R"(usage: vorda-chart RECORDING -o OUT.bmp|OUT.emf [options]
+  return R"(usage: vorda-chart RECORDING -o OUT.png|OUT.bmp|OUT.emf [options]
 
-Draws a chart of a recording (CSV or WAV) into a BMP image or an EMF
-metafile, with vorda's plotting primitives in the stand-in tarn host.
+Draws a chart of a recording (CSV or WAV) into a PNG or BMP image or an
+EMF metafile, with vorda's plotting primitives in the stand-in tarn host.
 
 RECORDING
-  a .csv file: a header row of channel names; the first column holds the
-               time of each row in seconds, every further column a channel;
-               a blank line starts a new burst; an empty cell is a missing
-               sample (the trace breaks there). Times must be evenly spaced
-               within a burst.
+  a .csv file: a header row of channel names (# comment lines may come
+               before it); the first column holds the time of each row,
+               every further column a channel. Times are seconds, or dates
+               and times in ISO 8601 (2024-03-29, 2024-03-29 12:00:00.250,
+               2024-03-29T12:00Z, ...+02:00; without a zone taken as UTC),
+               or in any layout given with --time-format. Cells are
+               delimited by commas, semicolons (then 1,5 is one and a half)
+               or tabs, as the header line shows; quoted cells may hold
+               delimiters and doubled quotes. A blank line starts a new
+               burst; an empty cell is a missing sample (the trace breaks
+               there). Unevenly spaced times are drawn as they are, with a
+               gap where a step is longer than three median intervals.
   a .wav file: PCM of 8, 16, 24 or 32 bits or 32-bit float, any number of
                channels (named ch1, ch2, ...), scaled to full scale -1..1.
 
 options
-  -o, --output FILE   where to write the chart; .bmp writes a bitmap, .emf an
-                      enhanced metafile. The file is written under a
-                      temporary name and renamed when complete, so an
-                      existing file is never left half-written.
+  -o, --output FILE   where to write the chart; .png writes a PNG image,
+                      .bmp a bitmap, .emf an enhanced metafile. The file is
+                      written under a temporary name and renamed when
+                      complete, so an existing file is never left
+                      half-written.
+  --time-format FMT   the layout of the CSV's times, with the fields
+                      %Y (2024) %y (24) %m (03) %d (29) %b (Mar) %B (March)
+                      %j (day of the year) %H %M %S %f (parts of a second)
+                      %p (AM/PM, with %H from 1 to 12) %z (+0200 or Z);
+                      a space matches any blanks, other characters
+                      themselves. Example: --time-format "%d.%m.%Y %H:%M"
   --rate HZ           the CSV has no time column: samples are 1/HZ s apart
   --xy X:Y            draw channel Y against channel X instead of against time
   --bars              draw one bar per sample instead of a connected trace
+                      (evenly sampled recordings only)
   --log-y             logarithmic y axis (values of 0 or below are not drawn)
-  --xrange MIN:MAX    x axis range (seconds, or X's units with --xy);
+  --xrange MIN:MAX    x axis range (seconds, dates such as
+                      2024-03-01:2024-04-01, or X's units with --xy);
                       default: the whole recording
   --yrange MIN:MAX    y axis range; default: the data with a 5% margin
   --size WxHin|WxHpx  size of the chart in inches (8x5in) or pixels
                       (1200x750px); default 960x600px
   --channels a,b      draw only these channels, in this order
   --markers           a square marker at every sample
-  --cursor T          a crosshair at time T (on the first channel drawn)
+  --cursor T          a crosshair at time T, in seconds or as a date (on the
+                      first channel drawn)
   --picture FILE      a picture (BMP, JPEG, GIF, PNG) fitted into the plot
                       area behind the traces
   --title TEXT        the chart's title; default: the recording's file name
@@ -246,8 +286,9 @@ options
 Exit status: 0 when the chart was written, 1 on any error (nothing is
 written then), 2 for a wrong command line.
 
-example
-  vorda-chart examples/bursts.csv -o out/bursts.bmp --size 8x5in
+examples
+  vorda-chart examples/bursts.csv -o out/bursts.png --size 8x5in
+  vorda-chart logger.csv -o week.png --time-format "%d.%m.%Y %H:%M"
 )";
 }
 

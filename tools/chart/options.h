@@ -15,7 +15,9 @@ struct Options {
   std::string input;
   std::string output;
   bool emf = false;            // chosen by the output's extension
+  bool png = false;
   double rate = 0;             // --rate HZ: the CSV has no time column
+  std::string timeFormat;      // --time-format FMT: the layout of the times
   Style style = Style::kTrace;
   std::string xChannel, yChannel;  // --xy X:Y
   bool logY = false;

@@ -1,5 +1,6 @@
-// A recording as the chart tool holds it: named channels sampled together
-// at one even interval, divided into bursts. Samples are kept in one plain
+// A recording as the chart tool holds it: named channels sampled together,
+// divided into bursts; evenly sampled at one interval, or unevenly with the
+// time of every sample kept. Samples are kept in one plain
 // array of doubles per channel (8 bytes a sample, all bursts one after
 // another), so a recording of ten million samples costs eighty megabytes
 // and no allocation per sample.
@@ -35,6 +36,10 @@ struct Recording {
   std::vector<Channel> channels;
   std::vector<Burst> bursts;
   double sampleInc = 0;     // seconds between samples within a burst
+                            // (the median interval when uneven)
+  std::vector<double> times;  // each sample's time when unevenly sampled; empty when even
+  bool dated = false;       // times are dates: seconds since 1970-01-01 00:00 UTC
+  bool zoneGiven = false;   // every date said its offset from UTC
   std::string timeName;     // header of the time column, empty when none
   std::string valueName;    // what all channels measure, when the file says
 

@@ -1,0 +1,184 @@
+// vorda-chart end to end on recordings as people keep them: dated rows
+// (ISO 8601 and --time-format) on a calendar axis, uneven sampling drawn
+// with its gaps, spreadsheet CSV, public data sets that Debian ships, PNG
+// output with vorda's pixels, and paths in messages as the user typed them.
+#include <windows.h>
+#include <objbase.h>
+#include <wincodec.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "chart_tool_run.h"
+#include "surface.h"
+
+namespace {
+
+using ::testing::HasSubstr;
+using vorda_test::FileExists;
+
+const COLORREF kFirst = RGB(30, 119, 181);
+const COLORREF kSecond = RGB(255, 127, 12);
+
+// The pixels of a PNG as the platform's decoder reads them, as COLORREFs
+// from the top-left; empty when it is no PNG.
+std::vector<COLORREF> DecodePng(const std::string& path, UINT* width, UINT* height) {
+  std::vector<COLORREF> pixels;
+  std::vector<uint8_t> bytes = ReadBytes(path);
+  if (bytes.size() < 8 || std::string(bytes.begin() + 1, bytes.begin() + 4) != "PNG") return pixels;
+  HRESULT init = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  IWICImagingFactory* factory = nullptr;
+  IWICBitmapDecoder* decoder = nullptr;
+  IWICBitmapFrameDecode* frame = nullptr;
+  IWICFormatConverter* converter = nullptr;
+  std::wstring wide(path.begin(), path.end());
+  HRESULT hr = CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                                reinterpret_cast<void**>(&factory));
+  if (SUCCEEDED(hr))
+    hr = factory->CreateDecoderFromFilename(wide.c_str(), nullptr, GENERIC_READ, WICDecodeMetadataCacheOnDemand, &decoder);
+  if (SUCCEEDED(hr)) hr = decoder->GetFrame(0, &frame);
+  if (SUCCEEDED(hr)) hr = factory->CreateFormatConverter(&converter);
+  if (SUCCEEDED(hr))
+    hr = converter->Initialize(frame, GUID_WICPixelFormat24bppBGR, WICBitmapDitherTypeNone, nullptr, 0,
+                               WICBitmapPaletteTypeCustom);
+  if (SUCCEEDED(hr)) hr = converter->GetSize(width, height);
+  std::vector<BYTE> rows;
+  UINT stride = (*width * 3 + 3) & ~3u;
+  if (SUCCEEDED(hr)) {
+    rows.resize(size_t(stride) * *height);
+    hr = converter->CopyPixels(nullptr, stride, static_cast<UINT>(rows.size()), rows.data());
+  }
+  if (SUCCEEDED(hr))
+    for (UINT y = 0; y < *height; ++y)
+      for (UINT x = 0; x < *width; ++x) {
+        const BYTE* p = &rows[size_t(y) * stride + x * 3];
+        pixels.push_back(RGB(p[2], p[1], p[0]));
+      }
+  for (IUnknown* u : std::initializer_list<IUnknown*>{converter, frame, decoder, factory})
+    if (u) u->Release();
+  if (SUCCEEDED(init)) CoUninitialize();
+  return pixels;
+}
+
+class ChartRecordingsTest : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    for (const std::string& f : made_) DeleteFileA(f.c_str());
+  }
+  std::string File(const std::string& name, const std::string& text = "") {
+    made_.push_back(Temp(name));
+    if (!text.empty()) Write(made_.back(), text);
+    return made_.back();
+  }
+  // Runs the tool and loads the BMP it wrote.
+  Bmp Chart(const std::string& input, const std::string& args, const std::string& output) {
+    Result r = RunTool("\"" + input + "\" -o \"" + output + "\" " + args);
+    EXPECT_EQ(r.status, 0) << r.output;
+    last_ = r.output;
+    Bmp bmp;
+    EXPECT_TRUE(bmp.Load(output)) << output;
+    return bmp;
+  }
+  std::vector<std::string> made_;
+  std::string last_;
+};
+
+std::string Two(int v) { return (v < 10 ? "0" : "") + std::to_string(v); }
+
+TEST_F(ChartRecordingsTest, PngHoldsExactlyThePixelsOfTheBitmap) {
+  // Dated rows a minute apart over a morning, with an offset from UTC.
+  std::string text = "when,level\n";
+  for (int i = 0; i <= 240; ++i)
+    text += "2024-03-29T" + Two(8 + i / 60) + ":" + Two(i % 60) + "+01:00," + std::to_string(std::sin(i / 20.0)) + "\n";
+  std::string csv = File("dated.csv", text), bmpPath = File("dated.bmp"), png = File("dated.png");
+  Write(png, "an earlier chart");
+  Bmp bmp = Chart(csv, "--size 640x400px", bmpPath);
+  Result r = RunTool("\"" + csv + "\" -o \"" + png + "\" --size 640x400px");
+  ASSERT_EQ(r.status, 0) << r.output;
+  EXPECT_THAT(r.output, HasSubstr("wrote " + png + " (640x400 pixels, 1 channel, 241 samples)"));
+  UINT w = 0, h = 0;
+  std::vector<COLORREF> pixels = DecodePng(png, &w, &h);
+  ASSERT_EQ(w, 640u);
+  ASSERT_EQ(h, 400u);
+  int differ = 0;
+  for (int y = 0; y < 400; ++y)
+    for (int x = 0; x < 640; ++x) differ += pixels[size_t(y) * 640 + x] != bmp.At(x, y);
+  EXPECT_EQ(differ, 0);
+  EXPECT_GT(bmp.Count(kFirst), 500);
+  EXPECT_FALSE(FileExists(png + "." + std::to_string(GetCurrentProcessId()) + ".part"));
+}
+
+TEST_F(ChartRecordingsTest, UnevenTimesAreDrawnAsTheyAreWithGapsAtLongSteps) {
+  // Steps of 1 s and 1.5 s in turn (too uneven for the time-series driver),
+  // then nothing from 40 s to 70 s: a gap, not a line across it; an empty
+  // cell at 20 s breaks the trace as a missing sample.
+  std::string text = "t,a\n";
+  double t = 0;
+  for (int i = 0; t <= 100; ++i) {
+    if (t < 40 || t > 70) text += std::to_string(t) + "," + (std::fabs(t - 20) < 0.9 ? "" : "0.5") + "\n";
+    t += i % 2 ? 1.5 : 1.0;
+  }
+  std::string csv = File("uneven.csv", text), out = File("uneven.bmp");
+  Bmp bmp = Chart(csv, "--yrange 0:1", out);
+  int left, top, right, bottom;
+  ASSERT_TRUE(bmp.Frame(&left, &top, &right, &bottom));
+  auto column = [&](double s) { return left + static_cast<int>((right - left) * s / 100); };
+  EXPECT_GT(bmp.Count(kFirst, column(2), column(15)), column(15) - column(2) - 4);
+  EXPECT_EQ(bmp.Count(kFirst, column(42), column(68)), 0);  // the gap
+  EXPECT_GT(bmp.Count(kFirst, column(72), column(98)), column(98) - column(72) - 4);
+  EXPECT_EQ(bmp.Count(kFirst, column(19.2), column(20.8)), 0);  // the missing sample
+}
+
+TEST_F(ChartRecordingsTest, SpreadsheetExportsAndCustomLayoutsChartInOneCommand) {
+  std::string eu = "\xEF\xBB\xBF# Datenlogger 7\r\n\"Zeit\";\"Temp; innen\";\"Druck \"\"hPa\"\"\";;\r\n";
+  for (int i = 0; i < 200; ++i) {
+    char row[96];
+    std::snprintf(row, sizeof row, "29.03.2024 %02d:%02d;%d,%d;%d,5;;\r\n", 8 + i / 60, i % 60, 20 + i % 3, i % 10, 1 + i / 50);
+    eu += row;
+  }
+  std::string csv = File("export.csv", eu), out = File("export.bmp");
+  Bmp bmp = Chart(csv, "--time-format \"%d.%m.%Y %H:%M\"", out);
+  EXPECT_THAT(last_, HasSubstr("2 channels, 200 samples"));
+  EXPECT_GT(bmp.Count(kFirst), 300);
+  EXPECT_GT(bmp.Count(kSecond), 100);
+
+  // The same layout without --time-format is named as what was expected.
+  Result r = RunTool("\"" + csv + "\" -o \"" + out + "\"");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_THAT(r.output, HasSubstr(csv + ", line 3, column 1 (\"Zeit\"): \"29.03.2024 08:00\" is not a time"));
+}
+
+TEST_F(ChartRecordingsTest, PublicDataSetsThatDebianShips) {
+  // matplotlib's sample data (Debian's python-matplotlib-data): monthly
+  // share prices with a comment line and shares listed later left empty,
+  // and yearly percentages with the year as the time.
+  const std::string dir = "Z:\\usr\\share\\matplotlib\\mpl-data\\sample_data\\";
+  if (!FileExists(dir + "Stocks.csv")) GTEST_SKIP() << "python-matplotlib-data is not installed (sh scripts/setup.sh)";
+  Bmp stocks = Chart(dir + "Stocks.csv", "--channels AAPL,MSFT --log-y", File("stocks.bmp"));
+  EXPECT_THAT(last_, HasSubstr("2 channels, 524 samples"));
+  EXPECT_GT(stocks.Count(kFirst), 500);
+  EXPECT_GT(stocks.Count(kSecond), 500);
+  Bmp degrees = Chart(dir + "percent_bachelors_degrees_women_usa.csv", "--time-format %Y --channels Engineering",
+                      File("degrees.bmp"));
+  EXPECT_THAT(last_, HasSubstr("1 channel, 42 samples"));
+  EXPECT_GT(degrees.Count(kFirst), 500);
+}
+
+TEST_F(ChartRecordingsTest, MessagesShowPathsAsTheUserTypedThem) {
+  // scripts/vorda-chart turns /data/rec.csv into Z:/data/rec.csv for Wine
+  // and says so; the messages show what the user typed.
+  SetEnvironmentVariableA("VORDA_CHART_UNIX_DRIVE", "Z:");
+  Result missing = RunTool("Z:/no/such/dir/rec.csv -o Z:/no/such/dir/chart.png");
+  Result relative = RunTool("no-such-rec.csv -o chart.png");
+  SetEnvironmentVariableA("VORDA_CHART_UNIX_DRIVE", nullptr);
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_EQ(missing.output, "vorda-chart: cannot open /no/such/dir/rec.csv for reading\n");
+  EXPECT_EQ(relative.output.substr(0, 52), "vorda-chart: cannot open no-such-rec.csv for reading");
+}
+
+}  // namespace

@@ -1,0 +1,113 @@
+#include "timeline.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace chart {
+void EvenSpacing::Add(double t, bool startsBurst) {
+  if (startsBurst) {
+    if (k_ > 1) spanned_ += last_ - start_;
+    start_ = last_ = t;
+    k_ = 1;
+    return;
+  }
+  double step = t - last_;
+  if (interval_ == 0) interval_ = step;
+  double expected = start_ + static_cast<double>(k_) * interval_;
+  if (std::fabs(t - expected) > tolerance_ * interval_ && std::fabs(step - interval_) > tolerance_ * interval_)
+    even_ = false;
+  last_ = t;
+  ++k_;
+  ++steps_;
+}
+
+double EvenSpacing::Interval() const {
+  if (steps_ == 0) return 0;
+  double spanned = spanned_ + (k_ > 1 ? last_ - start_ : 0);
+  return spanned / static_cast<double>(steps_);
+}
+
+bool SettleTimeBase(std::vector<double> times, double tolerance, Recording* r) {
+  EvenSpacing spacing(tolerance);
+  for (Burst& b : r->bursts) {
+    b.start = times[static_cast<size_t>(b.first)];
+    for (std::int64_t k = 0; k < b.count; ++k) spacing.Add(times[static_cast<size_t>(b.first + k)], k == 0);
+  }
+  const std::int64_t steps = spacing.steps();
+  if (steps == 0) return false;
+  if (spacing.even()) {
+    r->sampleInc = spacing.Interval();
+    r->times.clear();
+    return true;
+  }
+  std::vector<double> intervals;
+  intervals.reserve(static_cast<size_t>(steps));
+  for (const Burst& b : r->bursts)
+    for (std::int64_t k = b.first + 1; k < b.first + b.count; ++k)
+      intervals.push_back(times[static_cast<size_t>(k)] - times[static_cast<size_t>(k - 1)]);
+  auto middle = intervals.begin() + static_cast<std::ptrdiff_t>(intervals.size() / 2);
+  std::nth_element(intervals.begin(), middle, intervals.end());
+  r->sampleInc = *middle;
+  std::vector<double>().swap(intervals);
+
+  const double gap = kGapFactor * r->sampleInc;
+  std::vector<Burst> cut;
+  for (const Burst& b : r->bursts) {
+    Burst piece{times[static_cast<size_t>(b.first)], b.first, 1};
+    for (std::int64_t k = b.first + 1; k < b.first + b.count; ++k) {
+      if (times[static_cast<size_t>(k)] - times[static_cast<size_t>(k - 1)] > gap) {
+        cut.push_back(piece);
+        piece = Burst{times[static_cast<size_t>(k)], k, 0};
+      }
+      ++piece.count;
+    }
+    cut.push_back(piece);
+  }
+  r->bursts.swap(cut);
+  r->times = std::move(times);
+  return true;
+}
+
+double TimeOf(const Recording& r, const Burst& b, std::int64_t k) {
+  if (!r.times.empty()) return r.times[static_cast<size_t>(b.first + k)];
+  return b.start + static_cast<double>(k) * r.sampleInc;
+}
+
+double BurstEnd(const Recording& r, const Burst& b) { return TimeOf(r, b, b.count - 1); }
+
+bool SamplesWithin(const Recording& r, const Burst& b, Range t, std::int64_t* from, std::int64_t* to) {
+  if (b.count <= 0) return false;
+  if (!r.times.empty()) {
+    const double* begin = r.times.data() + b.first;
+    const double* end = begin + b.count;
+    *from = std::lower_bound(begin, end, t.lo) - begin;
+    *to = (std::upper_bound(begin, end, t.hi) - begin) - 1;
+    return *to >= *from;
+  }
+  double lo = r.sampleInc > 0 ? std::ceil((t.lo - b.start) / r.sampleInc - 1e-9) : 0;
+  double hi = r.sampleInc > 0 ? std::floor((t.hi - b.start) / r.sampleInc + 1e-9) : double(b.count - 1);
+  lo = std::max(lo, 0.0);
+  hi = std::min(hi, double(b.count - 1));
+  if (hi < lo) return false;
+  *from = static_cast<std::int64_t>(lo);
+  *to = static_cast<std::int64_t>(hi);
+  return true;
+}
+
+bool NearestSample(const Recording& r, const Burst& b, double t, std::int64_t* k) {
+  double half = r.sampleInc * 0.5;
+  if (b.count <= 0 || t < b.start - half || t > BurstEnd(r, b) + half) return false;
+  if (!r.times.empty()) {
+    const double* begin = r.times.data() + b.first;
+    std::int64_t after = std::lower_bound(begin, begin + b.count, t) - begin;
+    if (after >= b.count) after = b.count - 1;
+    if (after > 0 && t - begin[after - 1] <= begin[after] - t) --after;
+    *k = after;
+    return true;
+  }
+  std::int64_t n = r.sampleInc > 0 ? std::llround((t - b.start) / r.sampleInc) : 0;
+  *k = std::clamp<std::int64_t>(n, 0, b.count - 1);
+  return true;
+}
+
+}  // namespace chart
