@@ -12,6 +12,7 @@
 #include <cstring>
 #include <vector>
 
+#include "host_probe.h"
 #include "tarnapi.h"
 #include "tarn.h"
 #include "vorda.h"
@@ -77,6 +78,7 @@ tarn::Handle SineChannel(int samples) {
 
 int main() {
   tarn::Host& h = tarn::host();
+  vorda_test::HostProbe& probe = vorda_test::probe();
   HostObject script = h.NewObject("script");
   tarn::Handle channel = SineChannel(kSamples);
   tarn::Handle empty = h.NewObject("drawing");
@@ -89,7 +91,7 @@ int main() {
   first = Seconds() - first;
   PROCESS_MEMORY_COUNTERS after = Memory();
   std::printf("_CDrawYTTrace, %d samples from a generator channel: result %d, %zu progress calls\n",
-              kSamples, result, h.ProgressCalls().size());
+              kSamples, result, probe.ProgressCalls().size());
   std::printf("  peak working set %.1f MiB before the call, %.1f MiB after (+%.1f MiB); "
               "the samples as doubles would be %.1f MiB\n",
               MiB(before.PeakWorkingSetSize), MiB(after.PeakWorkingSetSize),

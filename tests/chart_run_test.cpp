@@ -15,6 +15,7 @@
 #include <string>
 
 #include "chart_run.h"
+#include "host_probe.h"
 #include "import_hook.h"
 #include "ledger.h"
 #include "surface.h"
@@ -112,7 +113,7 @@ TEST_F(ChartRunTest, EveryVordaReportIsShownWithItsStep) {
   std::unique_ptr<vorda_test::ImportHook<HANDLE(LPCSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE)>> create;
   const Case cases[] = {
       {"read",
-       [] { tarn::host().AddFault({"tarnChannelGetDataDouble"}); },
+       [] { vorda_test::probe().AddFault({"tarnChannelGetDataDouble"}); },
        {"vorda-chart: drawing a: vorda says: In _CDrawXTTrace. tarnChannelGetDataDouble failed.\n"}},
       {"draw",
        [&] {

@@ -90,7 +90,7 @@ TEST_F(SoakTest, AThousandChartsLeaveNothingBehind) {
     if (!ok) ++failures;
     // The stand-in host keeps every progress call and deleted progress
     // object for tests to look at; a long-running host would not.
-    tarn::host().ClearHistory();
+    probe().ClearHistory();
     maxAlive = std::max(maxAlive, ledger.Alive());
     long heap = HeapBlocks();
     if (i == settle) {

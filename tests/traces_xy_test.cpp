@@ -113,7 +113,7 @@ TEST_F(XYTraceTest, NoBurstsDrawNothingAndSucceed) {
 // Each failure: the fault, the message, and how many blocks were drawn.
 struct FailureCase {
   const char* message;
-  tarn::Fault fault;
+  Fault fault;
   int drawn;
   bool onY = false;
 };
@@ -145,11 +145,11 @@ TEST_F(XYTraceTest, EveryFailureIsReportedOnceAndEndsTheCall) {
     tarn::Handle x = ScanChannel(2, 1, {{0, 0, 150000}, {0, 200000, 200009}});
     tarn::Handle y = ScanChannel(2, 1, {{0, 0, 150000}, {0, 200000, 200009}});
     DrawRecorder draw;
-    tarn::Fault fault = c.fault;
+    Fault fault = c.fault;
     fault.object = c.onY ? y : x;
     if (fault.operation.rfind("tarnObjectSet", 0) == 0 || fault.operation == "tarnObjectCallSub")
       fault.object = draw.object();
-    h.AddFault(fault);
+    probe_.AddFault(fault);
     EXPECT_EQ(_CDrawXYTrace(host_, draw.object(), x, y, 1, 1), 0);
     EXPECT_THAT(Messages(), ElementsAre(c.message));
     EXPECT_EQ(h.Errors()[0].object, host_);
@@ -196,7 +196,7 @@ TEST_F(XYTraceTest, BadDimensionsAreRefusedBeforeAnyAllocationOrRead) {
     EXPECT_EQ(_CDrawXYTrace(host_, draw.object(), x, y, d.xDim, d.yDim), 0);
     EXPECT_THAT(Messages(), ElementsAre("In _CDrawXYTrace. Sanity checks failed."));
     EXPECT_EQ(ledger.Made("malloc"), 0);
-    EXPECT_EQ(h.CallCount("tarnChannelDataSeek") + h.CallCount("tarnChannelGetDataDouble"), 0);
+    EXPECT_EQ(probe_.CallCount("tarnChannelDataSeek") + probe_.CallCount("tarnChannelGetDataDouble"), 0);
     EXPECT_THAT(draw.blocks(), IsEmpty());
     ExpectProgressClosed();
   }
@@ -220,7 +220,7 @@ TEST_F(XYTraceTest, FailedAllocationsFreeWhatWasObtained) {
     EXPECT_EQ(seen, failing);
     EXPECT_THAT(Messages(), ElementsAre("In _CDrawXYTrace. malloc failed."));
     EXPECT_THAT(draw.blocks(), IsEmpty());
-    EXPECT_EQ(h.CallCount("tarnObjectGetSize"), 0);
+    EXPECT_EQ(probe_.CallCount("tarnObjectGetSize"), 0);
     ExpectProgressClosed();
     EXPECT_EQ(ledger.Leaks(), "");
   }
@@ -229,7 +229,7 @@ TEST_F(XYTraceTest, FailedAllocationsFreeWhatWasObtained) {
 TEST_F(XYTraceTest, AStopThroughTheProgressCallEndsQuietly) {
   tarn::Handle x = ScanChannel(2, 1, {{0, 0, 249999}, {0, 300000, 300009}});
   DrawRecorder draw;
-  h.SetProgressAnswer([](const tarn::ProgressCall&) { return 0; });
+  probe_.SetProgressAnswer([](const tarn::ProgressCall&) { return 0; });
   EXPECT_EQ(_CDrawXYTrace(host_, draw.object(), x, x, 1, 1), 0);
   EXPECT_THAT(Messages(), IsEmpty());
   EXPECT_EQ(draw.blocks().size(), 1u);
@@ -241,13 +241,13 @@ TEST_F(XYTraceTest, AMissingRootOrProgressObjectDoesNotStopTheDrawing) {
   for (const char* operation : {"tarnObjectGetObject", "tarnProgressNew"}) {
     SCOPED_TRACE(operation);
     h.Reset();
-    h.AddFault({operation});
+    probe_.AddFault({operation});
     tarn::Handle x = ScanChannel(2, 1, {{0, 0, 150000}});
     DrawRecorder draw;
     EXPECT_EQ(_CDrawXYTrace(host_, draw.object(), x, x, 1, 1), 1);
     EXPECT_EQ(draw.blocks().size(), 2u);
     EXPECT_THAT(Messages(), IsEmpty());
-    EXPECT_EQ(h.CallCount("tarnProgress"), 0);
+    EXPECT_EQ(probe_.CallCount("tarnProgress"), 0);
     EXPECT_THAT(DeletedProgress(), IsEmpty());
   }
 }

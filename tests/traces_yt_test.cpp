@@ -137,7 +137,7 @@ TEST_F(TimeSeriesTest, EmptyBurstsArePassedOverAndNoBurstsSucceed) {
 
 struct FailureCase {
   const char* message;
-  tarn::Fault fault;
+  Fault fault;
   int drawn;
 };
 
@@ -169,7 +169,7 @@ TEST_F(TimeSeriesTest, EveryFailureIsReportedOnceAndEndsTheCall) {
       Ledger ledger;
       tarn::Handle channel = ScanChannel(2, 1, {{0, 0, 150000}, {0, 200000, 200009}});
       DrawRecorder draw;
-      h.AddFault(c.fault);
+      probe_.AddFault(c.fault);
       EXPECT_EQ(driver(host_, draw.object(), channel, 1), 0);
       EXPECT_THAT(Messages(), ElementsAre(c.message));
       EXPECT_EQ(static_cast<int>(draw.blocks().size()), c.drawn);
@@ -192,7 +192,7 @@ TEST_F(TimeSeriesTest, BadDimensionsAreRefusedBeforeAnyAllocationOrRead) {
       EXPECT_EQ(driver(host_, draw.object(), channel, dimension), 0);
       EXPECT_THAT(Messages(), ElementsAre("In _CDrawXTTrace. Sanity checks failed."));
       EXPECT_EQ(ledger.Made("malloc"), 0);
-      EXPECT_EQ(h.CallCount("tarnChannelDataSeek") + h.CallCount("tarnChannelGetDataDouble"), 0);
+      EXPECT_EQ(probe_.CallCount("tarnChannelDataSeek") + probe_.CallCount("tarnChannelGetDataDouble"), 0);
       ExpectProgressClosed();
     }
   }
@@ -238,7 +238,7 @@ TEST_F(TimeSeriesTest, AStopThroughTheProgressCallEndsQuietly) {
     tarn::Handle channel = ScanChannel(2, 1, {{0, 0, 249999}});
     DrawRecorder draw;
     int calls = 0;
-    h.SetProgressAnswer([&](const tarn::ProgressCall&) { return ++calls < 2; });
+    probe_.SetProgressAnswer([&](const tarn::ProgressCall&) { return ++calls < 2; });
     EXPECT_EQ(driver(host_, draw.object(), channel, 1), 0);
     EXPECT_THAT(Messages(), IsEmpty());
     EXPECT_EQ(draw.blocks().size(), 2u);
@@ -253,13 +253,13 @@ TEST_F(TimeSeriesTest, AMissingRootOrProgressObjectDoesNotStopTheDrawing) {
     for (const char* operation : {"tarnObjectGetObject", "tarnProgressNew"}) {
       SCOPED_TRACE(operation);
       h.Reset();
-      h.AddFault({operation});
+      probe_.AddFault({operation});
       tarn::Handle channel = ScanChannel(2, 1, {{0, 0, 150000}});
       DrawRecorder draw;
       EXPECT_EQ(driver(host_, draw.object(), channel, 1), 1);
       EXPECT_EQ(draw.blocks().size(), 2u);
       EXPECT_THAT(Messages(), IsEmpty());
-      EXPECT_EQ(h.CallCount("tarnProgress"), 0);
+      EXPECT_EQ(probe_.CallCount("tarnProgress"), 0);
     }
   }
 }

@@ -11,6 +11,7 @@
 #include <set>
 #include <sstream>
 
+#include "host_probe.h"
 #include "tarn.h"
 #include "vorda.h"
 #include "tarnapi.h"
@@ -352,7 +353,7 @@ struct Run {
 
 Run RunOnce(const Scene& scene, int failAt, int way, bool onward) {
   tarn::host().ClearErrors();
-  tarn::host().ClearFaults();
+  probe().ClearFaults();
   tarn::host().SetErrorResult(kSweepErrorResult);
   std::vector<CallerArray> arrays = scene.prepare ? scene.prepare() : std::vector<CallerArray>{};
   std::vector<std::vector<unsigned char>> before;

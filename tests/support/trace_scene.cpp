@@ -48,7 +48,7 @@ tarn::Handle ScanChannel(int numDims, double sampleInc, const std::vector<tarn::
 
 std::vector<tarn::DeletedObject> DeletedProgress() {
   std::vector<tarn::DeletedObject> out;
-  for (const tarn::DeletedObject& d : tarn::host().Deleted())
+  for (const tarn::DeletedObject& d : probe().Deleted())
     if (d.kind == "progress") out.push_back(d);
   return out;
 }
@@ -61,7 +61,7 @@ namespace vorda_test {
 
 std::vector<std::pair<double, double>> ProgressValues() {
   std::vector<std::pair<double, double>> out;
-  for (const tarn::ProgressCall& c : tarn::host().ProgressCalls()) out.emplace_back(c.done, c.total);
+  for (const tarn::ProgressCall& c : probe().ProgressCalls()) out.emplace_back(c.done, c.total);
   return out;
 }
 
@@ -79,7 +79,7 @@ void ExpectProgressClosed() {
   ASSERT_NE(parent, p.properties.end());
   EXPECT_EQ(std::get<tarn::Handle>(parent->second), tarn::host().Root());
   EXPECT_EQ(text("ProgressText"), "");
-  const auto& calls = tarn::host().ProgressCalls();
+  const auto& calls = probe().ProgressCalls();
   ASSERT_FALSE(calls.empty());
   EXPECT_EQ(calls.back().progress, p.handle);
   EXPECT_EQ(calls.back().done, 0.0);

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "host_probe.h"
 #include "tarn.h"
 
 namespace vorda_test {
