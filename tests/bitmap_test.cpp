@@ -3,7 +3,7 @@
 #include <fstream>
 
 #include "host_test.h"
-#include "import_hook.h"
+#include "chain_hook.h"
 #include "ledger.h"
 #include "surface.h"
 
@@ -267,23 +267,19 @@ TEST_F(BitmapTest, EveryWriterStepReportsItsLineAndReleasesWhatItMade) {
   });
   for (int failing : {1, 2, 3}) {
     run(failing == 1 ? 179 : failing == 2 ? 185 : 193, [failing] {
-      auto calls = std::make_shared<int>(0);
-      return Hook(MakeHook<decltype(WriteFile)>(
-          "kernel32.dll", "WriteFile", [calls, failing](auto original, auto... args) -> BOOL {
-            return ++*calls == failing ? FALSE : original(args...);
-          }));
+      return Hook(FailNth<decltype(WriteFile)>("kernel32.dll", "WriteFile", failing, FALSE));
     });
   }
   run(199, [] {
-    return Hook(MakeHook<decltype(CloseHandle)>("kernel32.dll", "CloseHandle",
-                                                [](auto original, HANDLE f) -> BOOL {
-                                                  original(f);  // close it, then say it failed
-                                                  return FALSE;
-                                                }));
+    return Hook(Chain<decltype(CloseHandle)>("kernel32.dll", "CloseHandle",
+                                             [](auto original, HANDLE f) -> BOOL {
+                                               original(f);  // close it, then say it failed
+                                               return FALSE;
+                                             }));
   });
   // A short write counts as a failure too.
   run(193, [] {
-    return Hook(MakeHook<decltype(WriteFile)>(
+    return Hook(Chain<decltype(WriteFile)>(
         "kernel32.dll", "WriteFile",
         [](auto original, HANDLE f, LPCVOID b, DWORD n, LPDWORD w, LPOVERLAPPED o) -> BOOL {
           // Only the 24 bytes of pixels come up one short.

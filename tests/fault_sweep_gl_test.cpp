@@ -5,6 +5,7 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include "chain_hook.h"
 #include "gl_window.h"
 #include "tarnapi.h"
 #include "sweep_fixture.h"
@@ -19,12 +20,12 @@ std::unique_ptr<AnyHook> WineFontQuirk() {
   using Sig = std::remove_pointer_t<decltype(&wglUseFontBitmapsA)>;
   static const bool wine =
       GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
-  return MakeHook<Sig>("opengl32.dll", "wglUseFontBitmapsA",
-                       [](Sig* original, HDC dc, DWORD first, DWORD count, DWORD base) {
-                         BOOL ok = original(dc, first, count, base);
-                         if (ok && wine) glGetError();
-                         return ok;
-                       });
+  return Chain<Sig>("opengl32.dll", "wglUseFontBitmapsA",
+                    [](Sig* original, HDC dc, DWORD first, DWORD count, DWORD base) {
+                      BOOL ok = original(dc, first, count, base);
+                      if (ok && wine) glGetError();
+                      return ok;
+                    });
 }
 
 class FaultSweepGlTest : public FaultSweepTest {

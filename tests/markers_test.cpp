@@ -47,7 +47,7 @@ class GuardedDoubles {
 // passes the calls on.
 struct ShapeRecorder {
   static std::unique_ptr<AnyHook> Record(const char* function, std::vector<Corners>* into) {
-    return Chain<BOOL, HDC, int, int, int, int>(
+    return Chain<decltype(Rectangle)>(
         "gdi32.dll", function, [into](auto real, HDC dc, int l, int t, int r, int b) {
           into->push_back({l, t, r, b});
           return real(dc, l, t, r, b);
@@ -288,15 +288,15 @@ TEST_F(MarkersTest, MissingArraysAreRefusedBeforeAnythingIsMade) {
 // Makes the n-th call of one of the imports markers use fail.
 std::unique_ptr<AnyHook> FailImport(const std::string& name, int n, bool pretend) {
   const char* gdi = "gdi32.dll";
-  if (name == "CreatePen") return FailNth<HPEN, int, int, COLORREF>(gdi, "CreatePen", n, nullptr);
+  if (name == "CreatePen") return FailNth<decltype(CreatePen)>(gdi, "CreatePen", n, nullptr);
   if (name == "CreateSolidBrush")
-    return FailNth<HBRUSH, COLORREF>(gdi, "CreateSolidBrush", n, nullptr);
+    return FailNth<decltype(CreateSolidBrush)>(gdi, "CreateSolidBrush", n, nullptr);
   if (name == "SelectObject")
-    return FailNth<HGDIOBJ, HDC, HGDIOBJ>(gdi, "SelectObject", n, nullptr, pretend);
+    return FailNth<decltype(SelectObject)>(gdi, "SelectObject", n, nullptr, pretend);
   if (name == "Rectangle" || name == "Ellipse")
-    return FailNth<BOOL, HDC, int, int, int, int>(gdi, name.c_str(), n, FALSE);
-  if (name == "DeleteObject") return FailNth<BOOL, HGDIOBJ>(gdi, "DeleteObject", n, FALSE, pretend);
-  if (name == "malloc") return FailNth<void*, size_t>("msvcrt.dll", "malloc", n, nullptr);
+    return FailNth<decltype(Rectangle)>(gdi, name.c_str(), n, FALSE);
+  if (name == "DeleteObject") return FailNth<decltype(DeleteObject)>(gdi, "DeleteObject", n, FALSE, pretend);
+  if (name == "malloc") return FailNth<MallocSig>("msvcrt.dll", "malloc", n, nullptr);
   throw std::runtime_error("no failing hook for " + name);
 }
 

@@ -2,6 +2,7 @@
 // progress calls, the messages, and what is left afterwards.
 #include <climits>
 
+#include "chain_hook.h"
 #include "host_test.h"
 #include "ledger.h"
 #include "trace_scene.h"
@@ -208,16 +209,11 @@ TEST_F(XYTraceTest, FailedAllocationsFreeWhatWasObtained) {
     SCOPED_TRACE(failing);
     h.Reset();
     Ledger ledger;
-    int seen = 0;
-    ImportHook<void*(size_t)>* hook = nullptr;
-    ImportHook<void*(size_t)> fail("msvcrt.dll", "malloc", [&](size_t bytes) -> void* {
-      return ++seen == failing ? nullptr : hook->Original()(bytes);
-    });
-    hook = &fail;
+    auto fail = FailNth<MallocSig>("msvcrt.dll", "malloc", failing, nullptr);
     tarn::Handle x = ScanChannel(3, 1, {{0, 0, 9}});
     DrawRecorder draw;
     EXPECT_EQ(_CDrawXYTrace(host_, draw.object(), x, x, 1, 2), 0);
-    EXPECT_EQ(seen, failing);
+    EXPECT_EQ(ledger.Made("malloc"), failing - 1) << "no allocation after the failed one";
     EXPECT_THAT(Messages(), ElementsAre("In _CDrawXYTrace. malloc failed."));
     EXPECT_THAT(draw.blocks(), IsEmpty());
     EXPECT_EQ(probe_.CallCount("tarnObjectGetSize"), 0);

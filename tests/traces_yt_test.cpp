@@ -2,6 +2,7 @@
 // "Draw" routine gets, the time base, the progress calls and the messages.
 #include <climits>
 
+#include "chain_hook.h"
 #include "host_test.h"
 #include "ledger.h"
 #include "trace_scene.h"
@@ -204,16 +205,11 @@ TEST_F(TimeSeriesTest, FailedAllocationsFreeWhatWasObtained) {
       SCOPED_TRACE(failing);
       h.Reset();
       Ledger ledger;
-      int seen = 0;
-      ImportHook<void*(size_t)>* hook = nullptr;
-      ImportHook<void*(size_t)> fail("msvcrt.dll", "malloc", [&](size_t bytes) -> void* {
-        return ++seen == failing ? nullptr : hook->Original()(bytes);
-      });
-      hook = &fail;
+      auto fail = FailNth<MallocSig>("msvcrt.dll", "malloc", failing, nullptr);
       tarn::Handle channel = ScanChannel(2, 1, {{0, 0, 9}});
       DrawRecorder draw;
       EXPECT_EQ(driver(host_, draw.object(), channel, 1), 0);
-      EXPECT_EQ(seen, failing);
+      EXPECT_EQ(ledger.Made("malloc"), failing - 1) << "no allocation after the failed one";
       EXPECT_THAT(Messages(), ElementsAre("In _CDrawXTTrace. malloc failed."));
       ExpectProgressClosed();
       EXPECT_EQ(ledger.Leaks(), "");

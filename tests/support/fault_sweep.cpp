@@ -1,5 +1,7 @@
 #include "fault_sweep.h"
 
+#include "chain_hook.h"
+
 #include <ole2.h>
 #include <olectl.h>
 #include <GL/gl.h>
@@ -103,7 +105,7 @@ void FaultHooks::Add(const char* dll, const char* name, std::vector<Way<Sig>> wa
   SweptImports().insert(Lower(dll) + "!" + name);
   if (!FindImportSlot(VordaModule(), dll, name)) return;
   FaultPlan* plan = &plan_;
-  hooks_.push_back(MakeHook<Sig>(dll, name, [plan, name, ways](auto original, auto... args) {
+  hooks_.push_back(Chain<Sig>(dll, name, [plan, name, ways](auto original, auto... args) {
     int k = plan->calls++;
     if (k == plan->failAt || (plan->onward && plan->failAt >= 0 && k > plan->failAt)) {
       if (k > plan->failAt) {
