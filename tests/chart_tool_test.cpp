@@ -14,13 +14,14 @@
 #include <string>
 #include <vector>
 
+#include "file_readers.h"
 #include "surface.h"
 
 namespace {
 
 using vorda_test::FileExists;
-using vorda_test::Le16;
-using vorda_test::Le32;
+using vorda_test::BmpFile;
+using vorda_test::EmfFile;
 using vorda_test::ReadBytes;
 using ::testing::HasSubstr;
 
@@ -78,50 +79,31 @@ void Write(const std::string& path, const std::string& text) {
   f << text;
 }
 
-// A 32-bit BMP as vorda writes it, bottom row first.
-struct Bmp {
-  int width = 0, height = 0;
-  std::vector<uint8_t> bytes;
-  size_t pixels = 0;
-  bool Load(const std::string& path) {
-    bytes = ReadBytes(path);
-    if (bytes.size() < 54 || bytes[0] != 'B' || bytes[1] != 'M' || Le16(bytes, 28) != 32) return false;
-    width = static_cast<int>(Le32(bytes, 18));
-    height = static_cast<int>(Le32(bytes, 22));
-    pixels = Le32(bytes, 10);
-    return bytes.size() >= pixels + size_t(width) * height * 4;
-  }
-  COLORREF At(int x, int y) const {
-    size_t at = pixels + (size_t(height - 1 - y) * width + x) * 4;
-    return RGB(bytes[at + 2], bytes[at + 1], bytes[at]);
-  }
-  int Count(COLORREF c, int x0 = 0, int x1 = -1) const {
-    if (x1 < 0) x1 = width;
-    int n = 0;
-    for (int y = 0; y < height; ++y)
-      for (int x = x0; x < x1; ++x) n += At(x, y) == c;
-    return n;
-  }
-  // The plot frame: the longest runs of the frame's grey.
-  bool Frame(int* left, int* top, int* right, int* bottom) const {
-    const COLORREF frame = RGB(51, 51, 51);
-    int mid = height / 2;
-    *left = *right = -1;
-    for (int x = 0; x < width; ++x)
-      if (At(x, mid) == frame) {
-        if (*left < 0) *left = x;
-        *right = x;
-      }
-    int cx = (*left + *right) / 2;
-    *top = *bottom = -1;
-    for (int y = 0; y < height; ++y)
-      if (At(cx, y) == frame) {
-        if (*top < 0) *top = y;
-        *bottom = y;
-      }
-    return *left >= 0 && *top >= 0 && *right - *left > 50 && *bottom - *top > 50;
-  }
-};
+// A chart as vorda writes it: 32 bits a pixel.
+bool Load(vorda_test::BmpFile* bmp, const std::string& path) {
+  return bmp->Load(path) && bmp->info.biBitCount == 32;
+}
+
+// The plot frame of a chart: the longest runs of the frame's grey.
+bool Frame(const vorda_test::BmpFile& bmp, int* left, int* top, int* right, int* bottom) {
+  const COLORREF frame = RGB(51, 51, 51);
+  const int width = bmp.info.biWidth, height = bmp.info.biHeight;
+  int mid = height / 2;
+  *left = *right = -1;
+  for (int x = 0; x < width; ++x)
+    if (bmp.At(x, mid) == frame) {
+      if (*left < 0) *left = x;
+      *right = x;
+    }
+  int cx = (*left + *right) / 2;
+  *top = *bottom = -1;
+  for (int y = 0; y < height; ++y)
+    if (bmp.At(cx, y) == frame) {
+      if (*top < 0) *top = y;
+      *bottom = y;
+    }
+  return *left >= 0 && *top >= 0 && *right - *left > 50 && *bottom - *top > 50;
+}
 
 // The colours vorda makes of the first two series' shares (UnitRgb).
 const COLORREF kFirst = RGB(30, 119, 181);
@@ -168,13 +150,13 @@ TEST_F(ChartToolTest, DrawsTheTracesInTheirColoursWithTheGapLeftOpen) {
   Result r = RunTool("\"" + csv_ + "\" -o \"" + out + "\"");
   ASSERT_EQ(r.status, 0) << r.output;
   EXPECT_THAT(r.output, HasSubstr("wrote " + out + " (960x600 pixels, 2 channels, 402 samples)"));
-  Bmp bmp;
-  ASSERT_TRUE(bmp.Load(out));
-  EXPECT_EQ(bmp.width, 960);
-  EXPECT_EQ(bmp.height, 600);
+  BmpFile bmp;
+  ASSERT_TRUE(Load(&bmp, out));
+  EXPECT_EQ(bmp.info.biWidth, 960);
+  EXPECT_EQ(bmp.info.biHeight, 600);
   EXPECT_EQ(bmp.bytes.size(), 54u + 960 * 600 * 4);
   int left, top, right, bottom;
-  ASSERT_TRUE(bmp.Frame(&left, &top, &right, &bottom));
+  ASSERT_TRUE(Frame(bmp, &left, &top, &right, &bottom));
   EXPECT_GT(right - left, 600);
   EXPECT_GT(bottom - top, 400);
   // Time runs from 0 to 10 s across the frame.
@@ -189,7 +171,7 @@ TEST_F(ChartToolTest, DrawsTheTracesInTheirColoursWithTheGapLeftOpen) {
   EXPECT_GT(bmp.Count(RGB(221, 221, 221), left, right), 1000);
   int dark = 0;
   for (int y = 0; y < top; ++y)
-    for (int x = 0; x < bmp.width; ++x) dark += GetRValue(bmp.At(x, y)) < 128;
+    for (int x = 0; x < bmp.info.biWidth; ++x) dark += GetRValue(bmp.At(x, y)) < 128;
   EXPECT_GT(dark, 30);  // the title
   EXPECT_FALSE(FileExists(out + ".part"));
 }
@@ -212,10 +194,10 @@ TEST_F(ChartToolTest, OptionsChangeWhatIsDrawn) {
     std::string out = Out(std::string("opt-") + c.name + ".bmp");
     Result r = RunTool("\"" + csv_ + "\" -o \"" + out + "\" " + c.args);
     ASSERT_EQ(r.status, 0) << c.name << ": " << r.output;
-    Bmp bmp;
-    ASSERT_TRUE(bmp.Load(out)) << c.name;
-    EXPECT_EQ(bmp.width, c.width) << c.name;
-    EXPECT_EQ(bmp.height, c.height) << c.name;
+    BmpFile bmp;
+    ASSERT_TRUE(Load(&bmp, out)) << c.name;
+    EXPECT_EQ(bmp.info.biWidth, c.width) << c.name;
+    EXPECT_EQ(bmp.info.biHeight, c.height) << c.name;
     EXPECT_GT(bmp.Count(c.present), 100) << c.name;
     EXPECT_EQ(bmp.Count(c.absent), 0) << c.name;
   }
@@ -226,10 +208,10 @@ TEST_F(ChartToolTest, CursorAndMarkers) {
   ASSERT_EQ(RunTool("\"" + csv_ + "\" -o \"" + plain + "\" --channels a").status, 0);
   ASSERT_EQ(RunTool("\"" + csv_ + "\" -o \"" + cursor + "\" --channels a --cursor 7").status, 0);
   ASSERT_EQ(RunTool("\"" + csv_ + "\" -o \"" + marked + "\" --channels a --markers --xrange 0:1").status, 0);
-  Bmp a, b, m;
-  ASSERT_TRUE(a.Load(plain) && b.Load(cursor) && m.Load(marked));
+  BmpFile a, b, m;
+  ASSERT_TRUE(Load(&a, plain) && Load(&b, cursor) && Load(&m, marked));
   int left, top, right, bottom;
-  ASSERT_TRUE(a.Frame(&left, &top, &right, &bottom));
+  ASSERT_TRUE(Frame(a, &left, &top, &right, &bottom));
   // The cursor inverts a column at 7 s and a row at sin(7) from edge to edge.
   int x = left + static_cast<int>((right - left) * 0.7);
   int inverted = 0;
@@ -248,45 +230,39 @@ TEST_F(ChartToolTest, CursorAndMarkers) {
   EXPECT_GT(m.Count(kFirst), 51 * 25);
 }
 
-// The records of an enhanced metafile, by type.
-std::map<uint32_t, std::vector<size_t>> Records(const std::vector<uint8_t>& emf) {
-  std::map<uint32_t, std::vector<size_t>> records;
-  for (size_t at = 0; at + 8 <= emf.size();) {
-    uint32_t size = Le32(emf, at + 4);
-    records[Le32(emf, at)].push_back(at);
-    if (size < 8) break;
-    at += size;
-  }
-  return records;
-}
-
 TEST_F(ChartToolTest, RecordsAMetafileThatPlaysBackAsTheChart) {
   std::string out = Out("chart.emf");
   Result r = RunTool("\"" + csv_ + "\" -o \"" + out + "\" --cursor 7");
   ASSERT_EQ(r.status, 0) << r.output;
-  std::vector<uint8_t> emf = ReadBytes(out);
-  ASSERT_GT(emf.size(), 100u);
-  auto records = Records(emf);
-  ASSERT_EQ(Le32(emf, 0), 1u);                    // EMR_HEADER first,
-  EXPECT_EQ(Le32(emf, 40), 0x464D4520u);          // " EMF",
-  EXPECT_EQ(records[14].size(), 1u);              // one EMR_EOF,
-  EXPECT_EQ(Le32(emf, records[14][0]), 14u);
-  EXPECT_EQ(records[14][0] + Le32(emf, records[14][0] + 4), emf.size());  // last.
+  EmfFile emf;
+  ASSERT_TRUE(emf.Load(out));
+  ASSERT_GT(emf.bytes.size(), 100u);
+  const ENHMETAHEADER header = emf.Header();
+  ASSERT_EQ(header.iType, static_cast<DWORD>(EMR_HEADER));  // the header first,
+  EXPECT_EQ(header.dSignature, static_cast<DWORD>(ENHMETA_SIGNATURE));
+  EXPECT_EQ(emf.OfType(EMR_EOF).size(), 1u);                 // one end-of-file record,
+  EXPECT_EQ(emf.records.back().type, static_cast<DWORD>(EMR_EOF));
+  EXPECT_EQ(emf.records.back().at + emf.records.back().size, emf.bytes.size());  // last.
   // The white page spans the whole chart, so its bounds are the canvas.
-  EXPECT_EQ(records[71].size(), 1u);  // EMR_FILLRGN
-  EXPECT_EQ(Le32(emf, 8), 0u);
-  EXPECT_EQ(Le32(emf, 16), 959u);
-  EXPECT_EQ(Le32(emf, 20), 599u);
+  EXPECT_EQ(emf.OfType(EMR_FILLRGN).size(), 1u);
+  EXPECT_EQ(header.rclBounds.left, 0);
+  EXPECT_EQ(header.rclBounds.right, 959);
+  EXPECT_EQ(header.rclBounds.bottom, 599);
   // A solid pen for the first series and a dashed one for the second.
   std::map<COLORREF, uint32_t> pens;
-  for (size_t at : records[38]) pens[Le32(emf, at + 24)] = Le32(emf, at + 12);  // EMR_CREATEPEN
+  for (const auto& record : emf.OfType(EMR_CREATEPEN)) {
+    const LOGPEN pen = emf.As<EMRCREATEPEN>(record).lopn;
+    pens[pen.lopnColor] = pen.lopnStyle;
+  }
   ASSERT_EQ(pens.count(kFirst), 1u);
   ASSERT_EQ(pens.count(kSecond), 1u);
   EXPECT_EQ(pens[kFirst], static_cast<uint32_t>(PS_SOLID));
   EXPECT_EQ(pens[kSecond], static_cast<uint32_t>(PS_DASH));
-  EXPECT_GE(records[87].size() + records[4].size(), 4u);   // polylines: traces, frame, legend
-  EXPECT_GE(records[84].size() + records[83].size(), 10u); // tick labels and titles
-  EXPECT_EQ(records[76].size(), 2u);                       // the cursor's two inverted bars
+  // Polylines: traces, frame, legend; texts: tick labels and titles; the
+  // cursor's two inverted bars.
+  EXPECT_GE(emf.OfType(EMR_POLYLINE16).size() + emf.OfType(EMR_POLYLINE).size(), 4u);
+  EXPECT_GE(emf.OfType(EMR_EXTTEXTOUTW).size() + emf.OfType(EMR_EXTTEXTOUTA).size(), 10u);
+  EXPECT_EQ(emf.OfType(EMR_BITBLT).size(), 2u);
 
   // Played back, it is the chart: both traces in their colours.
   HENHMETAFILE file = GetEnhMetaFileA(out.c_str());
@@ -312,14 +288,14 @@ TEST_F(ChartToolTest, FitsAPictureIntoThePlotBehindTheTraces) {
   Write(pic, bmp);
   Result r = RunTool("\"" + csv_ + "\" -o \"" + out + "\" --picture \"" + pic + "\"");
   ASSERT_EQ(r.status, 0) << r.output;
-  Bmp chart;
-  ASSERT_TRUE(chart.Load(out));
+  BmpFile chart;
+  ASSERT_TRUE(Load(&chart, out));
   int left, top, right, bottom;
-  ASSERT_TRUE(chart.Frame(&left, &top, &right, &bottom));
+  ASSERT_TRUE(Frame(chart, &left, &top, &right, &bottom));
   const COLORREF green = RGB(10, 200, 10);
-  int x0 = chart.width, x1 = -1, y0 = chart.height, y1 = -1;
-  for (int y = 0; y < chart.height; ++y)
-    for (int x = 0; x < chart.width; ++x)
+  int x0 = chart.info.biWidth, x1 = -1, y0 = chart.info.biHeight, y1 = -1;
+  for (int y = 0; y < chart.info.biHeight; ++y)
+    for (int x = 0; x < chart.info.biWidth; ++x)
       if (chart.At(x, y) == green) {
         x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
       }
@@ -349,8 +325,8 @@ TEST_F(ChartToolTest, ReadsWavFiles) {
   Result r = RunTool("\"" + wav + "\" -o \"" + out + "\"");
   ASSERT_EQ(r.status, 0) << r.output;
   EXPECT_THAT(r.output, HasSubstr("2 channels, 800 samples"));
-  Bmp bmp;
-  ASSERT_TRUE(bmp.Load(out));
+  BmpFile bmp;
+  ASSERT_TRUE(Load(&bmp, out));
   EXPECT_GT(bmp.Count(kFirst), 300);
   EXPECT_GT(bmp.Count(kSecond), 300);
 }
@@ -424,8 +400,8 @@ TEST_F(ChartToolTest, ReplacesAnEarlierChartAndTakesRelativePaths) {
   Write(dir + "\\chart.bmp", "an earlier chart");
   Result r = RunTool("rec.csv -o chart.bmp", dir);
   EXPECT_EQ(r.status, 0) << r.output;
-  Bmp bmp;
-  EXPECT_TRUE(bmp.Load(dir + "\\chart.bmp"));
+  BmpFile bmp;
+  EXPECT_TRUE(Load(&bmp, dir + "\\chart.bmp"));
   Result help = RunTool("--help");
   EXPECT_EQ(help.status, 0);
   EXPECT_THAT(help.output, HasSubstr("usage: vorda-chart RECORDING -o OUT.bmp|OUT.emf [options]"));

@@ -46,11 +46,4 @@ bool FileExists(const std::string& path);
 // A path for a scratch file of this test run.
 std::string TempPath(const std::string& name);
 
-inline uint32_t Le32(const std::vector<uint8_t>& b, size_t at) {
-  return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (uint32_t{b[at + 3]} << 24);
-}
-inline uint16_t Le16(const std::vector<uint8_t>& b, size_t at) {
-  return static_cast<uint16_t>(b[at] | (b[at + 1] << 8));
-}
-
 }  // namespace vorda_test
