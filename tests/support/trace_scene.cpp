@@ -55,7 +55,10 @@ std::vector<tarn::DeletedObject> DeletedProgress() {
 
 }  // namespace vorda_test
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include "ledger.h"
 
 namespace vorda_test {
 
@@ -85,6 +88,14 @@ void ExpectProgressClosed() {
   EXPECT_EQ(calls.back().done, 0.0);
   EXPECT_EQ(calls.back().total, 100.0);
   EXPECT_FALSE(tarn::host().Exists(p.handle));
+}
+
+void ExpectCleanRun(const Ledger& ledger, std::vector<std::pair<double, double>> progress) {
+  progress.push_back({0, 100});
+  EXPECT_EQ(ProgressValues(), progress);
+  ExpectProgressClosed();
+  EXPECT_THAT(tarn::host().Messages(), ::testing::IsEmpty());
+  EXPECT_EQ(ledger.Leaks(), "");
 }
 
 }  // namespace vorda_test

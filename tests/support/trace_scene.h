@@ -59,4 +59,10 @@ std::vector<std::pair<double, double>> ProgressValues();
 // and that it is gone.
 void ExpectProgressClosed();
 
+class Ledger;
+// Checks the end of a call that drew everything: the progress calls were
+// `progress` and then (0, 100), the progress object is closed, vorda
+// reported nothing and the ledger holds nothing.
+void ExpectCleanRun(const Ledger& ledger, std::vector<std::pair<double, double>> progress);
+
 }  // namespace vorda_test
