@@ -197,7 +197,6 @@ TEST_F(BitmapTest, SurfaceCreationFailuresReportTheErrorCodeAndLeakNothing) {
 TEST_F(BitmapTest, SaveRefusesSurfacesItCannotWrite) {
   tarn::host().SetErrorResult(4);
   std::string path = TempPath("refused.bmp");
-  DeleteFileA(path.c_str());
   // 8 bits per pixel: nothing is written and the surface stays.
   HDC dc8 = AsymmetricSurface(3, 2, 8);
   EXPECT_EQ(MSSaveBitmapFile(host_, dc8, path.c_str()), 4);

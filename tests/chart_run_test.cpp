@@ -71,11 +71,7 @@ class ChartRunTest : public ::testing::Test {
     f << "t,a\n";
     for (int i = 0; i < 50; ++i) f << i * 0.1 << "," << (i % 7) << "\n";
   }
-  void TearDown() override {
-    DeleteFileA(options_.input.c_str());
-    DeleteFileA(options_.output.c_str());
-    tarn::host().Reset();
-  }
+  void TearDown() override { tarn::host().Reset(); }
   chart::Options options_;
 };
 

@@ -133,20 +133,11 @@ class ChartToolTest : public ::testing::Test {
     csv_ = Temp("rec.csv");
     Write(csv_, Recording());
   }
-  void TearDown() override {
-    for (const std::string& f : made_) DeleteFileA(f.c_str());
-    DeleteFileA(csv_.c_str());
-  }
-  std::string Out(const std::string& name) {
-    made_.push_back(Temp(name));
-    return made_.back();
-  }
   std::string csv_;
-  std::vector<std::string> made_;
 };
 
 TEST_F(ChartToolTest, DrawsTheTracesInTheirColoursWithTheGapLeftOpen) {
-  std::string out = Out("chart.bmp");
+  std::string out = Temp("chart.bmp");
   Result r = RunTool("\"" + csv_ + "\" -o \"" + out + "\"");
   ASSERT_EQ(r.status, 0) << r.output;
   EXPECT_THAT(r.output, HasSubstr("wrote " + out + " (960x600 pixels, 2 channels, 402 samples)"));
@@ -191,7 +182,7 @@ TEST_F(ChartToolTest, OptionsChangeWhatIsDrawn) {
       {"xy", "--xy a:b --markers", 960, 600, kFirst, kSecond},
   };
   for (const Case& c : cases) {
-    std::string out = Out(std::string("opt-") + c.name + ".bmp");
+    std::string out = Temp(std::string("opt-") + c.name + ".bmp");
     Result r = RunTool("\"" + csv_ + "\" -o \"" + out + "\" " + c.args);
     ASSERT_EQ(r.status, 0) << c.name << ": " << r.output;
     BmpFile bmp;
@@ -204,7 +195,7 @@ TEST_F(ChartToolTest, OptionsChangeWhatIsDrawn) {
 }
 
 TEST_F(ChartToolTest, CursorAndMarkers) {
-  std::string plain = Out("plain.bmp"), cursor = Out("cursor.bmp"), marked = Out("marked.bmp");
+  std::string plain = Temp("plain.bmp"), cursor = Temp("cursor.bmp"), marked = Temp("marked.bmp");
   ASSERT_EQ(RunTool("\"" + csv_ + "\" -o \"" + plain + "\" --channels a").status, 0);
   ASSERT_EQ(RunTool("\"" + csv_ + "\" -o \"" + cursor + "\" --channels a --cursor 7").status, 0);
   ASSERT_EQ(RunTool("\"" + csv_ + "\" -o \"" + marked + "\" --channels a --markers --xrange 0:1").status, 0);
@@ -231,7 +222,7 @@ TEST_F(ChartToolTest, CursorAndMarkers) {
 }
 
 TEST_F(ChartToolTest, RecordsAMetafileThatPlaysBackAsTheChart) {
-  std::string out = Out("chart.emf");
+  std::string out = Temp("chart.emf");
   Result r = RunTool("\"" + csv_ + "\" -o \"" + out + "\" --cursor 7");
   ASSERT_EQ(r.status, 0) << r.output;
   EmfFile emf;
@@ -277,7 +268,7 @@ TEST_F(ChartToolTest, RecordsAMetafileThatPlaysBackAsTheChart) {
 
 TEST_F(ChartToolTest, FitsAPictureIntoThePlotBehindTheTraces) {
   // A 40x20 BMP of one green: drawn twice as wide as high, inside the frame.
-  std::string pic = Out("picture.bmp"), out = Out("pictured.bmp");
+  std::string pic = Temp("picture.bmp"), out = Temp("pictured.bmp");
   std::string bmp = "BM";
   auto put32 = [&](uint32_t v) { bmp.append(reinterpret_cast<char*>(&v), 4); };
   auto put16 = [&](uint16_t v) { bmp.append(reinterpret_cast<char*>(&v), 2); };
@@ -311,7 +302,7 @@ TEST_F(ChartToolTest, FitsAPictureIntoThePlotBehindTheTraces) {
 }
 
 TEST_F(ChartToolTest, ReadsWavFiles) {
-  std::string wav = Out("tone.wav"), out = Out("tone.bmp");
+  std::string wav = Temp("tone.wav"), out = Temp("tone.bmp");
   std::string bytes = "RIFF\0\0\0\0WAVEfmt ";
   bytes.assign("RIFF\0\0\0\0WAVEfmt \x10\0\0\0\x01\0\x02\0\x40\x1f\0\0\0\x7d\0\0\x04\0\x10\0data", 40);
   std::string data;
@@ -337,7 +328,6 @@ TEST_F(ChartToolTest, RefusalsNameTheProblemAndWriteNothing) {
   auto file = [&](const std::string& name, const std::string& text) {
     std::string p = dir + "\\" + name;
     Write(p, text);
-    made_.push_back(p);
     return p;
   };
   std::string bad = file("bad.csv", "t,a\n0,1\n1,x\n");
@@ -389,8 +379,6 @@ TEST_F(ChartToolTest, RefusalsNameTheProblemAndWriteNothing) {
   HANDLE h = FindFirstFileA((dir + "\\*.part").c_str(), &found);
   EXPECT_EQ(h, INVALID_HANDLE_VALUE);
   if (h != INVALID_HANDLE_VALUE) FindClose(h);
-  DeleteFileA(out.c_str());
-  RemoveDirectoryA(dir.c_str());
 }
 
 TEST_F(ChartToolTest, ReplacesAnEarlierChartAndTakesRelativePaths) {
@@ -405,9 +393,6 @@ TEST_F(ChartToolTest, ReplacesAnEarlierChartAndTakesRelativePaths) {
   Result help = RunTool("--help");
   EXPECT_EQ(help.status, 0);
   EXPECT_THAT(help.output, HasSubstr("usage: vorda-chart RECORDING -o OUT.bmp|OUT.emf [options]"));
-  DeleteFileA((dir + "\\rec.csv").c_str());
-  DeleteFileA((dir + "\\chart.bmp").c_str());
-  RemoveDirectoryA(dir.c_str());
 }
 
 }  // namespace

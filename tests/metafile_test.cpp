@@ -153,7 +153,6 @@ TEST_F(MetafileTest, InchSizesBecomePixelsWithoutTruncation) {
     EXPECT_EQ(GetObjectType(dc), 0u) << "the recording device context is gone";
     EXPECT_TRUE(FileExists(path));
     EXPECT_EQ(ledger.Leaks(), "");
-    std::remove(path.c_str());
   }
   EXPECT_THAT(Messages(), IsEmpty());
 }
@@ -231,7 +230,6 @@ TEST_F(MetafileTest, RecordedChartIsACompleteMetafileWithItsDrawingRecords) {
   EXPECT_EQ(played.Pixel(100, 49), RGB(0, 0, 255));  // segment
   EXPECT_EQ(played.Pixel(100, 50), RGB(255, 255, 255));
   DeleteEnhMetaFile(metafile);
-  std::remove(path.c_str());
 }
 
 TEST_F(MetafileTest, SurfaceThatCannotBeMadeOrSavedGivesZeroAndReportsNothing) {
@@ -257,7 +255,6 @@ TEST_F(MetafileTest, SurfaceThatCannotBeMadeOrSavedGivesZeroAndReportsNothing) {
   EXPECT_TRUE(FileExists(path));
   EXPECT_EQ(ledger.Leaks(), "");
   EXPECT_THAT(Messages(), IsEmpty());
-  std::remove(path.c_str());
 }
 
 }  // namespace

@@ -48,7 +48,8 @@ class GlPixels {
     int left = -1, bottom = -1, right = -1, top = -1;
   };
   Box NonWhiteBox() const;
-  // Writes a binary PPM (top row first) to look at.
+  // Writes a binary PPM (top row first) to look at, when VORDA_SAVE_PPM is
+  // set: tests leave no files behind otherwise.
   void SavePpm(const std::string& path) const;
 
  private:

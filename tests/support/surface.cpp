@@ -1,6 +1,9 @@
 #include "surface.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -102,10 +105,38 @@ bool FileExists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-std::string TempPath(const std::string& name) {
+namespace {
+
+// The scratch directory of a test, or of the program outside its tests.
+std::string ScratchDirectory(const ::testing::TestInfo* test) {
+  std::string name = test ? std::string(test->test_suite_name()) + "." + test->name() : "program";
+  for (char& c : name)
+    if (c == '/') c = '-';  // parameterised tests
   char dir[MAX_PATH];
   GetTempPathA(MAX_PATH, dir);
   return std::string(dir) + "vorda-" + std::to_string(GetCurrentProcessId()) + "-" + name;
+}
+
+class RemoveScratch : public ::testing::EmptyTestEventListener {
+  static void Remove(const ::testing::TestInfo* test) {
+    std::error_code ignored;
+    std::filesystem::remove_all(ScratchDirectory(test), ignored);
+  }
+  void OnTestEnd(const ::testing::TestInfo& test) override { Remove(&test); }
+  void OnTestProgramEnd(const ::testing::UnitTest&) override { Remove(nullptr); }
+};
+
+// Registered with the first use of this file, before any test runs.
+const bool kScratchRemoved =
+    (::testing::UnitTest::GetInstance()->listeners().Append(new RemoveScratch), true);
+
+}  // namespace
+
+std::string TempPath(const std::string& name) {
+  const std::string dir =
+      ScratchDirectory(::testing::UnitTest::GetInstance()->current_test_info());
+  CreateDirectoryA(dir.c_str(), nullptr);
+  return dir + "\\" + name;
 }
 
 }  // namespace vorda_test

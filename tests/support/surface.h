@@ -43,7 +43,8 @@ std::string Bmp24(int width, int height, const std::function<COLORREF(int, int)>
 
 std::vector<uint8_t> ReadBytes(const std::string& path);
 bool FileExists(const std::string& path);
-// A path for a scratch file of this test run.
+// A path for a scratch file in the running test's own directory, which is
+// removed with everything in it when the test ends.
 std::string TempPath(const std::string& name);
 
 }  // namespace vorda_test
