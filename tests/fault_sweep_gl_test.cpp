@@ -1,7 +1,7 @@
 // The fault sweep of the OpenGL exports: each scene rerun with every call
 // vorda makes failing in turn (wgl, GL's error state, GLU's texts, GDI for
-// the font). The rendering context is made by the first GLEnable of the
-// process only, so that scene comes first.
+// the font). The rendering context, made by the first GLEnable of the
+// process, is moved from window to window by each scene's preparation.
 #include <GL/gl.h>
 #include <GL/glu.h>
 

@@ -2,8 +2,8 @@
 // (read back with glGet*), the pixels it draws (glReadPixels), the host's
 // error log, and what GLNewFont gives back on every path.
 //
-// GlState lives as long as the process and is never reset: the test that
-// needs a process without any GLEnable comes first in this file.
+// GlState lives as long as the process and is never reset: what a process
+// without any GLEnable does is in first_calls_test.cpp.
 #include <GL/gl.h>
 #include <GL/glu.h>
 
@@ -83,18 +83,6 @@ class GlTest : public HostTest {
     EnablePixels(w);
   }
 };
-
-TEST_F(GlTest, NewFontRefusesBeforeAnyEnable) {
-  Ledger ledger;
-  EXPECT_EQ(GLNewFont("Arial", 16, 0), 0);
-  // A null device context is no GLEnable either.
-  EXPECT_EQ(GLEnable(host_, nullptr, 0, 10, 10, 0), 0);
-  EXPECT_THAT(Messages(), ElementsAre("invalid operation"));
-  EXPECT_EQ(GLNewFont("Arial", 16, 0), 0);
-  EXPECT_EQ(ledger.Made("glGenLists"), 0);
-  EXPECT_EQ(ledger.Made("CreateFontA"), 0);
-  EXPECT_EQ(GLDisable(), 1);
-}
 
 TEST_F(GlTest, EnableSetsViewportAndPixelProjection) {
   GlWindow w(640, 480);
