@@ -241,21 +241,10 @@ TEST_F(BitmapTest, EveryWriterStepReportsItsLineAndReleasesWhatItMade) {
     ASSERT_EQ(MSSaveBitmapFile(host_, dc, TempPath("after.bmp").c_str()), 1);
   };
   using Hook = std::unique_ptr<AnyHook>;
-  run(148, [] {
-    return Hook(new ImportHook<decltype(GlobalAlloc)>(
-        "kernel32.dll", "GlobalAlloc", [](UINT, SIZE_T) -> HGLOBAL { return nullptr; }));
-  });
-  run(155, [] {
-    return Hook(new ImportHook<decltype(GetDIBits)>(
-        "gdi32.dll", "GetDIBits",
-        [](HDC, HBITMAP, UINT, UINT, LPVOID, LPBITMAPINFO, UINT) -> int { return 0; }));
-  });
+  run(148, [] { return Hook(FailNth<decltype(GlobalAlloc)>("kernel32.dll", "GlobalAlloc", 1, nullptr)); });
+  run(155, [] { return Hook(FailNth<decltype(GetDIBits)>("gdi32.dll", "GetDIBits", 1, 0)); });
   run(164, [] {
-    return Hook(new ImportHook<decltype(CreateFileA)>(
-        "kernel32.dll", "CreateFileA",
-        [](LPCSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE) -> HANDLE {
-          return INVALID_HANDLE_VALUE;
-        }));
+    return Hook(FailNth<decltype(CreateFileA)>("kernel32.dll", "CreateFileA", 1, INVALID_HANDLE_VALUE));
   });
   for (int failing : {1, 2, 3}) {
     run(failing == 1 ? 179 : failing == 2 ? 185 : 193, [failing] {

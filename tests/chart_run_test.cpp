@@ -39,11 +39,7 @@ class StderrCapture {
   std::string Text() {
     std::fflush(stderr);
     _dup2(saved_, 2);
-    std::vector<uint8_t> b = vorda_test::ReadBytes(path_);
-    std::string s;
-    for (uint8_t c : b)
-      if (c != '\r') s.push_back(static_cast<char>(c));
-    return s;
+    return vorda_test::ReadText(path_);
   }
   ~StderrCapture() {
     if (saved_ >= 0) {

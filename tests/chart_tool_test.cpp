@@ -65,9 +65,7 @@ Result RunTool(const std::string& args, const std::string& cwd = "") {
     CloseHandle(pi.hProcess);
   }
   CloseHandle(out);
-  std::vector<uint8_t> bytes = ReadBytes(capture);
-  for (uint8_t b : bytes)
-    if (b != '\r') r.output.push_back(static_cast<char>(b));  // text-mode line ends
+  r.output = vorda_test::ReadText(capture);
   DeleteFileA(capture.c_str());
   return r;
 }

@@ -5,28 +5,12 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-#include "chain_hook.h"
 #include "gl_window.h"
 #include "tarnapi.h"
 #include "sweep_fixture.h"
 
 namespace vorda_test {
 namespace {
-
-// Wine's wglUseFontBitmapsA leaves a spurious GL_OUT_OF_MEMORY pending after
-// it succeeds (Windows does not); under Wine this takes it back, so that
-// the font exports are swept as they behave on Windows.
-std::unique_ptr<AnyHook> WineFontQuirk() {
-  using Sig = std::remove_pointer_t<decltype(&wglUseFontBitmapsA)>;
-  static const bool wine =
-      GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
-  return Chain<Sig>("opengl32.dll", "wglUseFontBitmapsA",
-                    [](Sig* original, HDC dc, DWORD first, DWORD count, DWORD base) {
-                      BOOL ok = original(dc, first, count, base);
-                      if (ok && wine) glGetError();
-                      return ok;
-                    });
-}
 
 class FaultSweepGlTest : public FaultSweepTest {
  protected:
@@ -41,8 +25,7 @@ class FaultSweepGlTest : public FaultSweepTest {
   // Errors a failed run left pending in GL would be reported by the next
   // call that asks: each run starts with none.
   static void Drain() {
-    for (int i = 0; i < 16 && glGetError() != GL_NO_ERROR; ++i) {
-    }
+    DrainGlErrors();
     tarn::host().ClearErrors();
   }
   // GL's texts for its error codes, or ours for a code GLU does not know.
@@ -110,11 +93,11 @@ TEST_F(FaultSweepGlTest, GLNewFontAndGLText) {
     Scene s;
     s.name = "GLNewFont";
     auto base = std::make_shared<int>(0);
-    auto quirk = std::make_shared<std::unique_ptr<AnyHook>>();
+    auto quirk = std::make_shared<std::unique_ptr<WineFontQuirk>>();
     s.prepare = [this, quirk] {
       GLEnable(host_, Main().dc(), 0, 64, 48, 0);
       Drain();
-      *quirk = WineFontQuirk();
+      *quirk = std::make_unique<WineFontQuirk>();
       return std::vector<CallerArray>{};
     };
     s.call = [base] {
@@ -144,7 +127,7 @@ TEST_F(FaultSweepGlTest, GLNewFontAndGLText) {
       GLEnable(host_, Main().dc(), 0, 64, 48, 0);
       Drain();
       {
-        auto quirk = WineFontQuirk();
+        WineFontQuirk quirk;
         *base = GLNewFont("Arial", 14, 0);
       }
       Drain();

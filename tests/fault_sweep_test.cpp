@@ -1,8 +1,9 @@
 // Every export under the fault sweep: for a representative scene each, the
 // run is repeated with each platform and host call vorda makes failing in
 // turn (in each way it can fail), and each time vorda must not crash, must
-// report a message it documents with the result it documents (or succeed),
-// must leave nothing behind and must not write the caller's arrays. The
+// report one of the messages of the failed step's export with a result
+// that export may give after it (or succeed), must leave nothing behind
+// and must not write the caller's arrays. The
 // sweep of MSEnable needs a process of its own: fault_sweep_enable_test.cpp.
 #include <cmath>
 #include <cstdio>

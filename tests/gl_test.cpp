@@ -15,18 +15,13 @@
 #include "host_test.h"
 #include "import_hook.h"
 #include "ledger.h"
+#include "surface.h"
 
 namespace vorda_test {
 namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
-
-const char* WineVersion() {
-  using Fn = const char*(CDECL*)();
-  auto fn = reinterpret_cast<Fn>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version"));
-  return fn ? fn() : nullptr;
-}
 
 // GL may keep its matrices in single precision: compare them as floats.
 std::vector<double> GetDoubles(GLenum what, int n) {
@@ -39,32 +34,6 @@ std::vector<int> GetInts(GLenum what, int n) {
   glGetIntegerv(what, v.data());
   return v;
 }
-
-// Wine's wglUseFontBitmapsA leaves GL_OUT_OF_MEMORY pending after building
-// the empty bitmap of a blank character (space, no-break space) although it
-// succeeds; Windows does not. Under Wine this hook takes back that one
-// spurious error after a successful call, so that GLNewFont can be tested
-// as it behaves on Windows. It says what it saw.
-class WineFontQuirk {
- public:
-  WineFontQuirk()
-      : hook_("opengl32.dll", "wglUseFontBitmapsA",
-              [this](HDC dc, DWORD first, DWORD n, DWORD base) {
-                BOOL ok = hook_.Original()(dc, first, n, base);
-                if (ok && WineVersion() && glGetError() == GL_OUT_OF_MEMORY) ++cleared_;
-                return ok;
-              }) {}
-  ~WineFontQuirk() {
-    if (cleared_)
-      std::printf("[ platform ] Wine %s: cleared %d spurious GL_OUT_OF_MEMORY after "
-                  "wglUseFontBitmapsA\n",
-                  WineVersion(), cleared_);
-  }
-
- private:
-  int cleared_ = 0;
-  ImportHook<std::remove_pointer_t<decltype(&wglUseFontBitmapsA)>> hook_;
-};
 
 class GlTest : public HostTest {
  protected:

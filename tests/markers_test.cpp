@@ -77,6 +77,14 @@ class MarkersTest : public HostTest {
     EXPECT_EQ(GetCurrentObject(surface_.dc(), OBJ_PEN), pen_);
     EXPECT_EQ(GetCurrentObject(surface_.dc(), OBJ_BRUSH), brush_);
   }
+  // `made` pens and as many brushes were made, all are gone again, and the
+  // previous pen and brush are back.
+  void ExpectToolsGivenBack(const Ledger& ledger, int made) {
+    EXPECT_EQ(ledger.Made("CreatePen"), made);
+    EXPECT_EQ(ledger.Made("CreateSolidBrush"), made);
+    EXPECT_EQ(ledger.Leaks(), "");
+    ExpectPreviousToolsSelected();
+  }
   // The smallest box holding every pixel that is not white: left, top, right, bottom (exclusive).
   Corners PaintedBox() const {
     Corners box{surface_.width(), surface_.height(), 0, 0};
@@ -137,10 +145,7 @@ TEST_F(MarkersTest, SquareMarkersPaintTheirColourWithOnePenAndBrushPerCall) {
   EXPECT_EQ(surface_.Pixel(122, 292), RGB(255, 0, 0));
   EXPECT_EQ(surface_.Pixel(123, 292), kWhite);
   EXPECT_EQ(surface_.Pixel(122, 293), kWhite);
-  EXPECT_EQ(ledger.Made("CreatePen"), 1);
-  EXPECT_EQ(ledger.Made("CreateSolidBrush"), 1);
-  EXPECT_EQ(ledger.Leaks(), "");
-  ExpectPreviousToolsSelected();
+  ExpectToolsGivenBack(ledger, 1);
   EXPECT_THAT(Messages(), IsEmpty());
 }
 
@@ -187,10 +192,7 @@ TEST_F(MarkersTest, RecordMarkersPaintEachInItsOwnColour) {
   EXPECT_EQ(surface_.Pixel(220, 190), RGB(0, 0, 255));
   EXPECT_EQ(surface_.Count(RGB(255, 0, 0)) + surface_.Count(RGB(0, 0, 255)), surface_.NonWhite());
   // One pen and one brush per record, all gone again.
-  EXPECT_EQ(ledger.Made("CreatePen"), 2);
-  EXPECT_EQ(ledger.Made("CreateSolidBrush"), 2);
-  EXPECT_EQ(ledger.Leaks(), "");
-  ExpectPreviousToolsSelected();
+  ExpectToolsGivenBack(ledger, 2);
 }
 
 TEST_F(MarkersTest, UnknownShapesDrawNothingButStillMakeAndDeleteTheirTools) {
@@ -204,10 +206,7 @@ TEST_F(MarkersTest, UnknownShapesDrawNothingButStillMakeAndDeleteTheirTools) {
   EXPECT_EQ(surface_.NonWhite(), 0);
   EXPECT_THAT(shapes.rectangles, IsEmpty());
   EXPECT_THAT(shapes.ellipses, IsEmpty());
-  EXPECT_EQ(ledger.Made("CreatePen"), 2);
-  EXPECT_EQ(ledger.Made("CreateSolidBrush"), 2);
-  EXPECT_EQ(ledger.Leaks(), "");
-  ExpectPreviousToolsSelected();
+  ExpectToolsGivenBack(ledger, 2);
   EXPECT_THAT(Messages(), IsEmpty());
 }
 

@@ -52,12 +52,9 @@ class MetafileTest : public HostTest {
   std::vector<HPEN> pens_;
 };
 
-std::string Points16(const POINTS* p, DWORD n) {
-  std::ostringstream out;
-  for (DWORD i = 0; i < n; ++i) out << (i ? " " : "") << p[i].x << "," << p[i].y;
-  return out.str();
-}
-std::string Points32(const POINTL* p, DWORD n) {
+// "x,y x,y ...": the points of a 16-bit or a 32-bit polyline record.
+template <typename Point>
+std::string Points(const Point* p, DWORD n) {
   std::ostringstream out;
   for (DWORD i = 0; i < n; ++i) out << (i ? " " : "") << p[i].x << "," << p[i].y;
   return out.str();
@@ -78,12 +75,12 @@ std::vector<std::string> DrawingRecords(const EmfFile& emf) {
       }
       case EMR_POLYLINE16: {
         auto* poly = reinterpret_cast<const EMRPOLYLINE16*>(r);
-        line << "polyline " << Points16(poly->apts, poly->cpts);
+        line << "polyline " << Points(poly->apts, poly->cpts);
         break;
       }
       case EMR_POLYLINE: {
         auto* poly = reinterpret_cast<const EMRPOLYLINE*>(r);
-        line << "polyline " << Points32(poly->aptl, poly->cptl);
+        line << "polyline " << Points(poly->aptl, poly->cptl);
         break;
       }
       case EMR_MOVETOEX: {

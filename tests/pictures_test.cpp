@@ -67,10 +67,6 @@ int CountNotNearWhite(const DibSurface& s, int tolerance) {
   return n;
 }
 
-bool RunningOnWine() {
-  return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
-}
-
 // The quadrant picture lies exactly on `at`: its four corner pixels and
 // quadrant centres have their colours, the pixels just outside are white,
 // and nothing else is drawn. Lossy formats get a colour tolerance.
@@ -253,7 +249,7 @@ TEST_F(PictureTest, MemoryPictureIsFittedIntoTheUnitSquare) {
 }
 
 TEST_F(PictureTest, JpegGifAndPngAreDrawnAndFitted) {
-  const bool wine = RunningOnWine();
+  const bool wine = WineVersion() != nullptr;
   std::cout << "platform: " << (wine ? "Wine" : "Windows") << "\n";
   struct Format {
     const char* file;

@@ -23,8 +23,9 @@ class TimeSeriesTest : public HostTest {
 TEST_F(TimeSeriesTest, BurstsAreCutIntoBlocksWithTheirTimeOrigins) {
   const double base = 2.5, inc = 0.001;
   const double step = 100000 * inc;
-  // Origins as the host expects them: each block's origin is the last one
-  // moved on by its size in increments, less one increment for the trace.
+  // Each block's origin is the last one moved on by its size in
+  // increments, less one increment for the trace, whose next block starts
+  // with the sample this one ended with.
   const double traceOrigins[] = {base, base + step - inc, base + step - inc + step - inc};
   const double barOrigins[] = {base, base + step, base + step + step};
   struct Case {

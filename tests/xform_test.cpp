@@ -35,7 +35,7 @@ class XFormTest : public HostTest {
   }
 };
 
-TEST_F(XFormTest, WorkedExamplesPlaceModelPointsOnTheirPixels) {
+TEST_F(XFormTest, LogAndLinearAxesPlaceModelPointsOnTheirPixels) {
   DibSurface s(500, 300);
   ASSERT_EQ(MSEnable(host_, s.dc()), 1);
   // Log x 1..1000 on 100..400: model 10 lies at 200. Linear y 10..0 on 50..250: 5 at 150.

@@ -325,7 +325,7 @@ bool Tolerated(const Scene& scene, const std::string& function) {
          scene.tolerated.end();
 }
 
-bool Documented(const Scene& scene, const std::string& message) {
+bool Listed(const Scene& scene, const std::string& message) {
   for (const std::string& m : scene.messages) {
     if (!m.empty() && m.back() == '*') {
       if (message.compare(0, m.size() - 1, m, 0, m.size() - 1) == 0) return true;
@@ -430,7 +430,7 @@ SweepResult Sweep(const Scene& scene) {
       if (run.messages.size() > scene.maxMessages) fail("too many messages");
       if (!run.messages.empty()) {
         for (const std::string& m : run.messages)
-          if (!Documented(scene, m)) fail("a message the export does not have");
+          if (!Listed(scene, m)) fail("a message the export does not have");
         if (std::find(scene.reportedResults.begin(), scene.reportedResults.end(), run.result) ==
             scene.reportedResults.end())
           fail("after its report it returned " + std::to_string(run.result));

@@ -1,5 +1,8 @@
 #include "gl_window.h"
 
+#include "chain_hook.h"
+#include "surface.h"
+
 #include <GL/gl.h>
 
 #include <algorithm>
@@ -102,6 +105,27 @@ GlPixels::Box GlPixels::NonWhiteBox() const {
     }
   }
   return b;
+}
+
+WineFontQuirk::WineFontQuirk()
+    : hook_(Chain<decltype(wglUseFontBitmapsA)>(
+          "opengl32.dll", "wglUseFontBitmapsA", [this](auto original, auto... args) {
+            BOOL ok = original(args...);
+            if (ok && WineVersion() && glGetError() == GL_OUT_OF_MEMORY) ++cleared_;
+            return ok;
+          })) {}
+
+WineFontQuirk::~WineFontQuirk() {
+  static bool told = false;
+  if (cleared_ && !told)
+    std::printf("[ platform ] Wine %s: cleared a spurious GL_OUT_OF_MEMORY after wglUseFontBitmapsA\n",
+                WineVersion());
+  told = told || cleared_;
+}
+
+void DrainGlErrors() {
+  for (int i = 0; i < 16 && glGetError() != GL_NO_ERROR; ++i) {
+  }
 }
 
 void GlPixels::SavePpm(const std::string& path) const {

@@ -5,6 +5,7 @@
 // of this whenever the host is reset.
 #pragma once
 
+#include <cstring>
 #include <functional>
 #include <map>
 #include <string>
@@ -32,30 +33,62 @@ struct Fault {
 
 class HostProbe : public tarn::Observer {
  public:
-  HostProbe();
+  HostProbe() { tarn::host().SetObserver(this); }
   HostProbe(const HostProbe&) = delete;
   HostProbe& operator=(const HostProbe&) = delete;
-  ~HostProbe() override;
+  ~HostProbe() override { tarn::host().SetObserver(nullptr); }
 
-  void AddFault(const Fault& fault);
-  void ClearFaults();
-  int CallCount(const std::string& operation) const;
+  void AddFault(const Fault& fault) { faults_.push_back(fault); }
+  void ClearFaults() { faults_.clear(); }
+  int CallCount(const std::string& operation) const {
+    auto it = calls_.find(operation);
+    return it == calls_.end() ? 0 : it->second;
+  }
 
   // Every tarnProgress call on a progress object, oldest first. `answer`
   // decides what each returns; by default every call goes on.
   const std::vector<tarn::ProgressCall>& ProgressCalls() const { return progressCalls_; }
-  void SetProgressAnswer(std::function<int(const tarn::ProgressCall&)> answer);
+  void SetProgressAnswer(std::function<int(const tarn::ProgressCall&)> answer) {
+    progressAnswer_ = std::move(answer);
+  }
   // Objects deleted so far (through tarnObjectDelete or Host::Delete), with
   // their last properties, oldest first.
   const std::vector<tarn::DeletedObject>& Deleted() const { return deleted_; }
   // Forgets the progress calls and deleted objects, for a run so long that
   // they would otherwise grow with every call.
-  void ClearHistory();
+  void ClearHistory() {
+    deleted_.clear();
+    progressCalls_.clear();
+  }
 
-  tarn::Verdict OnCall(const char* operation, tarn::Handle object, const char* name) override;
-  int OnProgress(const tarn::ProgressCall& call) override;
-  void OnDelete(const tarn::DeletedObject& object) override;
-  void OnReset() override;
+  tarn::Verdict OnCall(const char* operation, tarn::Handle object, const char* name) override {
+    ++calls_[operation];
+    for (Fault& f : faults_) {
+      if (f.operation != operation || (!f.name.empty() && (!name || f.name != name)) ||
+          (f.object != 0 && f.object != object))
+        continue;
+      if (f.skip > 0) {
+        --f.skip;
+      } else if (f.times > 0) {
+        --f.times;
+        // Only a sample read can come up short; any other call just fails.
+        const bool shortRead = f.shortBy > 0 && std::strcmp(operation, "tarnChannelGetDataDouble") == 0;
+        return {!shortRead, shortRead ? f.shortBy : 0};
+      }
+    }
+    return {};
+  }
+  int OnProgress(const tarn::ProgressCall& call) override {
+    progressCalls_.push_back(call);
+    return progressAnswer_ ? progressAnswer_(call) : 1;
+  }
+  void OnDelete(const tarn::DeletedObject& object) override { deleted_.push_back(object); }
+  void OnReset() override {
+    faults_.clear();
+    calls_.clear();
+    ClearHistory();
+    progressAnswer_ = nullptr;
+  }
 
  private:
   std::vector<Fault> faults_;
@@ -66,6 +99,9 @@ class HostProbe : public tarn::Observer {
 };
 
 // The probe of this process, attached to the host.
-HostProbe& probe();
+inline HostProbe& probe() {
+  static HostProbe instance;
+  return instance;
+}
 
 }  // namespace vorda_test

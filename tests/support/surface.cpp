@@ -96,9 +96,23 @@ std::string Bmp24(int width, int height, const std::function<COLORREF(int, int)>
   return file;
 }
 
+const char* WineVersion() {
+  using Version = const char*(CDECL*)();
+  static const auto version = reinterpret_cast<Version>(
+      GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version"));
+  return version ? version() : nullptr;
+}
+
 std::vector<uint8_t> ReadBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string ReadText(const std::string& path) {
+  std::string text;
+  for (uint8_t c : ReadBytes(path))
+    if (c != '\r') text.push_back(static_cast<char>(c));
+  return text;
 }
 
 bool FileExists(const std::string& path) {

@@ -42,7 +42,12 @@ class DibSurface {
 std::string Bmp24(int width, int height, const std::function<COLORREF(int, int)>& pixel);
 
 std::vector<uint8_t> ReadBytes(const std::string& path);
+// A text file written in text mode, its line ends as "\n".
+std::string ReadText(const std::string& path);
 bool FileExists(const std::string& path);
+// The version of Wine this runs under, or null on Windows.
+const char* WineVersion();
+
 // A path for a scratch file in the running test's own directory, which is
 // removed with everything in it when the test ends.
 std::string TempPath(const std::string& name);

@@ -1,6 +1,11 @@
 #include "trace_scene.h"
 
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
 #include <climits>
+
+#include "ledger.h"
 
 namespace vorda_test {
 
@@ -52,15 +57,6 @@ std::vector<tarn::DeletedObject> DeletedProgress() {
     if (d.kind == "progress") out.push_back(d);
   return out;
 }
-
-}  // namespace vorda_test
-
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
-#include "ledger.h"
-
-namespace vorda_test {
 
 std::vector<std::pair<double, double>> ProgressValues() {
   std::vector<std::pair<double, double>> out;

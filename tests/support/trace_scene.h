@@ -46,11 +46,6 @@ tarn::Handle ScanChannel(int numDims, double sampleInc, const std::vector<tarn::
 
 // The progress objects deleted so far, as they were at deletion.
 std::vector<tarn::DeletedObject> DeletedProgress();
-
-}  // namespace vorda_test
-
-namespace vorda_test {
-
 // (done, total) of every progress call, in order.
 std::vector<std::pair<double, double>> ProgressValues();
 
