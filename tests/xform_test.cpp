@@ -18,13 +18,9 @@ constexpr COLORREF kBlack = RGB(0, 0, 0);
 
 class XFormTest : public HostTest {
  protected:
-  void SetUp() override {
-    HostTest::SetUp();
-    // The background brush lives as long as the process: made before any
-    // ledger counts.
-    DibSurface first(1, 1);
-    MSEnable(host_, first.dc());
-  }
+  // The background brush lives as long as the process: made before any
+  // test's ledger counts.
+  static void SetUpTestSuite() { MSEnable(0, DibSurface(1, 1).dc()); }
   // Draws a horizontal "LINES" segment from model (x0, y) to (x1, y).
   int Segment(double x0, double x1, double y) {
     HPEN pen = CreatePen(PS_SOLID, 1, kBlack);
