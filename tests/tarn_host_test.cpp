@@ -104,5 +104,17 @@ TEST_F(TarnHostTest, ProgressObjectsRecordTheirCallsAndCanStopTheWork) {
   EXPECT_EQ(tarnObjectDelete(p), 0);
 }
 
+TEST_F(TarnHostTest, ReportsReachTheErrorSinkAsTheyArriveAndStayInTheLog) {
+  std::vector<std::string> heard;
+  h.SetErrorSink([&](const tarn::ErrorRecord& r) { heard.push_back(std::to_string(r.object) + " " + r.message); });
+  h.SetErrorResult(5);
+  EXPECT_EQ(tarnObjectError(host_, "first"), 5);
+  EXPECT_EQ(heard, std::vector<std::string>{std::to_string(host_) + " first"});
+  h.SetErrorSink(nullptr);
+  EXPECT_EQ(tarnObjectError(host_, "second"), 5);
+  EXPECT_EQ(heard.size(), 1u);
+  EXPECT_EQ(Messages(), (std::vector<std::string>{"first", "second"}));
+}
+
 }  // namespace
 }  // namespace vorda_test
