@@ -44,11 +44,6 @@ Outcome Refused(std::string message) { return {kErrorResult, {std::move(message)
 // A refusal of an export that returns 0 after its report, whatever the answer.
 Outcome Failed(std::string message) { return {0, {std::move(message)}}; }
 
-// MSText measures through MSGetTextExtents, which reports a keyword it does
-// not know on its own; the host's non-zero answer lets the text go on to
-// refuse the keyword too.
-Outcome TextRefused(std::vector<std::string> messages) { return {kErrorResult, std::move(messages)}; }
-
 // What MSCreateBitmapDC gives for a bitmap of this size: the surface, or the
 // platform's own error code for the bitmap it cannot make.
 Outcome BitmapOutcome(int width, int height) {
@@ -297,9 +292,12 @@ TEST_F(BadInputTest, FontsAndText) {
               return MSText(host_, &font_, "Text", at, at, o.c_str(), h.c_str(), v.c_str(), at,
                             at, at);
             },
+            // MSText measures through MSGetTextExtents, which reports what
+            // it does not know on its own; the host's non-zero answer lets
+            // the text go on to refuse the keyword too.
             !orientationKnown
-                ? TextRefused({"In MSGetTextExtent. Font orientation not recognized.",
-                               "In MSText. Orientation and/or alignment not recognized."})
+                ? Outcome{kErrorResult, {"In MSGetTextExtent. Font orientation not recognized.",
+                               "In MSText. Orientation and/or alignment not recognized."}}
             : v == "CENTER" || v == "BOTTOM"
                 ? kDone
                 : Refused("In MSText. Orientation and/or alignment not recognized."));
@@ -322,11 +320,11 @@ TEST_F(BadInputTest, FontsAndText) {
   Try("MSText null font", [&] { return MSText(host_, nullptr, "x", 1, 1, "HORIZONTAL", "LEFT", "TOP", 0, 0, 0); },
       Refused("In MSText. SelectObject failed."));
   Try("MSText null text", [&] { return MSText(host_, &font_, nullptr, 1, 1, "HORIZONTAL", "LEFT", "TOP", 0, 0, 0); },
-      TextRefused({"In MSGetTextExtent. GetTextExtentPoint32 failed.",
-                   "In MSText. Orientation and/or alignment not recognized."}));
+      Outcome{kErrorResult, {"In MSGetTextExtent. GetTextExtentPoint32 failed.",
+                             "In MSText. Orientation and/or alignment not recognized."}});
   Try("MSText null keywords", [&] { return MSText(host_, &font_, "x", 1, 1, nullptr, nullptr, nullptr, 0, 0, 0); },
-      TextRefused({"In MSGetTextExtent. Font orientation not recognized.",
-                   "In MSText. Orientation and/or alignment not recognized."}));
+      Outcome{kErrorResult, {"In MSGetTextExtent. Font orientation not recognized.",
+                             "In MSText. Orientation and/or alignment not recognized."}});
   Try("MSText empty", [&] { return MSText(host_, &font_, "", 1, 1, "HORIZONTAL", "CENTER", "CENTER", 0, 0, 0); }, kDone);
   Try("MSText long", [&] { return MSText(host_, &font_, Long().c_str(), 1, 1, "HORIZONTAL", "RIGHT", "BOTTOM", 0, 0, 0); },
       kDone);

@@ -51,6 +51,8 @@ struct Ways<R(A...)> {
 #define SIG(fn) std::remove_pointer_t<decltype(&fn)>
 // The call gives back null, 0 or FALSE (its type's zero) without working.
 #define FAILS_ZERO(dll, fn) Add<SIG(fn)>(dll, #fn, {Ways<SIG(fn)>::Returns("0", {})})
+// The call gives back its failure value without working.
+#define FAILS_AS(dll, fn, value) Add<SIG(fn)>(dll, #fn, {Ways<SIG(fn)>::Returns(#value, value)})
 // The call works, then reports failure.
 #define CLOSE_FAILS(dll, fn, value) \
   Add<SIG(fn)>(dll, #fn, {Ways<SIG(fn)>::DoesThenReturns(#value, value)})
@@ -125,8 +127,7 @@ void FaultHooks::Add(const char* dll, const char* name, std::vector<Way<Sig>> wa
 FaultHooks::FaultHooks(FaultPlan& plan) : plan_(plan) {
   // GDI.
   FAILS_ZERO("gdi32.dll", BitBlt);
-  Add<SIG(CloseEnhMetaFile)>("gdi32.dll", "CloseEnhMetaFile",
-                             {Ways<SIG(CloseEnhMetaFile)>::Returns("null", nullptr)});
+  FAILS_AS("gdi32.dll", CloseEnhMetaFile, nullptr);
   FAILS_ZERO("gdi32.dll", CreateCompatibleBitmap);
   FAILS_ZERO("gdi32.dll", CreateCompatibleDC);
   FAILS_ZERO("gdi32.dll", CreateEnhMetaFileA);
@@ -158,31 +159,25 @@ FaultHooks::FaultHooks(FaultPlan& plan) : plan_(plan) {
   FAILS_ZERO("gdi32.dll", DescribePixelFormat);
   FAILS_ZERO("gdi32.dll", GetPixelFormat);
   FAILS_ZERO("gdi32.dll", SwapBuffers);
-  Add<SIG(SelectClipRgn)>("gdi32.dll", "SelectClipRgn",
-                          {Ways<SIG(SelectClipRgn)>::Returns("ERROR", ERROR)});
+  FAILS_AS("gdi32.dll", SelectClipRgn, ERROR);
   Add<SIG(SelectObject)>("gdi32.dll", "SelectObject",
                          {Ways<SIG(SelectObject)>::Returns("null", nullptr),
                           Ways<SIG(SelectObject)>::Returns("HGDI_ERROR", HGDI_ERROR)});
-  Add<SIG(SetTextAlign)>("gdi32.dll", "SetTextAlign",
-                         {Ways<SIG(SetTextAlign)>::Returns("GDI_ERROR", GDI_ERROR)});
-  Add<SIG(SetTextColor)>("gdi32.dll", "SetTextColor",
-                         {Ways<SIG(SetTextColor)>::Returns("CLR_INVALID", CLR_INVALID)});
+  FAILS_AS("gdi32.dll", SetTextAlign, GDI_ERROR);
+  FAILS_AS("gdi32.dll", SetTextColor, CLR_INVALID);
   FAILS_ZERO("gdi32.dll", SetBkMode);
-  Add<SIG(SetBkColor)>("gdi32.dll", "SetBkColor",
-                       {Ways<SIG(SetBkColor)>::Returns("CLR_INVALID", CLR_INVALID)});
+  FAILS_AS("gdi32.dll", SetBkColor, CLR_INVALID);
   FAILS_ZERO("gdi32.dll", SetROP2);
   FAILS_ZERO("gdi32.dll", GetTextMetricsA);
-  Add<SIG(GetClipRgn)>("gdi32.dll", "GetClipRgn", {Ways<SIG(GetClipRgn)>::Returns("-1", -1)});
+  FAILS_AS("gdi32.dll", GetClipRgn, -1);
 
   // OpenGL.
   FAILS_ZERO("opengl32.dll", wglCreateContext);
   FAILS_ZERO("opengl32.dll", wglMakeCurrent);
   FAILS_ZERO("opengl32.dll", wglUseFontBitmapsA);
   FAILS_ZERO("opengl32.dll", glGenLists);
-  Add<SIG(glGetError)>("opengl32.dll", "glGetError",
-                       {Ways<SIG(glGetError)>::Returns("GL_OUT_OF_MEMORY", GL_OUT_OF_MEMORY)});
-  Add<SIG(gluErrorString)>("glu32.dll", "gluErrorString",
-                           {Ways<SIG(gluErrorString)>::Returns("null", nullptr)});
+  FAILS_AS("opengl32.dll", glGetError, GL_OUT_OF_MEMORY);
+  FAILS_AS("glu32.dll", gluErrorString, nullptr);
 
   // USER.
   FAILS_ZERO("user32.dll", GetDC);
@@ -192,9 +187,7 @@ FaultHooks::FaultHooks(FaultPlan& plan) : plan_(plan) {
 
   // Kernel: files, global memory, arithmetic.
   CLOSE_FAILS("kernel32.dll", CloseHandle, FALSE);
-  Add<SIG(CreateFileA)>("kernel32.dll", "CreateFileA",
-                        {Ways<SIG(CreateFileA)>::Returns("INVALID_HANDLE_VALUE",
-                                                         INVALID_HANDLE_VALUE)});
+  FAILS_AS("kernel32.dll", CreateFileA, INVALID_HANDLE_VALUE);
   Add<SIG(GetFileSize)>(
       "kernel32.dll", "GetFileSize",
       {Ways<SIG(GetFileSize)>::Returns("INVALID_FILE_SIZE", INVALID_FILE_SIZE),
@@ -217,7 +210,7 @@ FaultHooks::FaultHooks(FaultPlan& plan) : plan_(plan) {
                          return block;
                        }}});
   CLOSE_FAILS("kernel32.dll", GlobalUnlock, FALSE);
-  Add<SIG(MulDiv)>("kernel32.dll", "MulDiv", {Ways<SIG(MulDiv)>::Returns("-1", -1)});
+  FAILS_AS("kernel32.dll", MulDiv, -1);
   Add<SIG(ReadFile)>(
       "kernel32.dll", "ReadFile",
       {Ways<SIG(ReadFile)>::Returns("FALSE", FALSE),
