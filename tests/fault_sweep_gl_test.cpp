@@ -93,11 +93,11 @@ TEST_F(FaultSweepGlTest, GLNewFontAndGLText) {
     Scene s;
     s.name = "GLNewFont";
     auto base = std::make_shared<int>(0);
-    auto quirk = std::make_shared<std::unique_ptr<WineFontQuirk>>();
+    auto quirk = std::make_shared<std::unique_ptr<AnyHook>>();
     s.prepare = [this, quirk] {
       GLEnable(host_, Main().dc(), 0, 64, 48, 0);
       Drain();
-      *quirk = std::make_unique<WineFontQuirk>();
+      *quirk = WineFontQuirk();
       return std::vector<CallerArray>{};
     };
     s.call = [base] {
@@ -127,7 +127,7 @@ TEST_F(FaultSweepGlTest, GLNewFontAndGLText) {
       GLEnable(host_, Main().dc(), 0, 64, 48, 0);
       Drain();
       {
-        WineFontQuirk quirk;
+        auto quirk = WineFontQuirk();
         *base = GLNewFont("Arial", 14, 0);
       }
       Drain();

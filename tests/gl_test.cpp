@@ -282,7 +282,7 @@ TEST_F(GlTest, NewFontReturnsListBaseAndKeepsThePreviousFont) {
                return create.Original()(h, wd, esc, orient, weight, it, ul, so, cs, op, cp, q,
                                         pf, face);
              });
-  WineFontQuirk quirk;
+  auto quirk = WineFontQuirk();
   Ledger ledger;
   int base = GLNewFont("Liberation Sans", 16, 12345);
   EXPECT_NE(base, 0);
@@ -371,7 +371,7 @@ TEST_F(GlTest, TextStartsAtModelPointFiftyFifty) {
   FreshPixels(w);
   int base;
   {
-    WineFontQuirk quirk;
+    auto quirk = WineFontQuirk();
     base = GLNewFont("Liberation Sans", 20, 0);
   }
   ASSERT_NE(base, 0);

@@ -107,20 +107,19 @@ GlPixels::Box GlPixels::NonWhiteBox() const {
   return b;
 }
 
-WineFontQuirk::WineFontQuirk()
-    : hook_(Chain<decltype(wglUseFontBitmapsA)>(
-          "opengl32.dll", "wglUseFontBitmapsA", [this](auto original, auto... args) {
-            BOOL ok = original(args...);
-            if (ok && WineVersion() && glGetError() == GL_OUT_OF_MEMORY) ++cleared_;
-            return ok;
-          })) {}
-
-WineFontQuirk::~WineFontQuirk() {
-  static bool told = false;
-  if (cleared_ && !told)
-    std::printf("[ platform ] Wine %s: cleared a spurious GL_OUT_OF_MEMORY after wglUseFontBitmapsA\n",
-                WineVersion());
-  told = told || cleared_;
+std::unique_ptr<AnyHook> WineFontQuirk() {
+  return Chain<decltype(wglUseFontBitmapsA)>(
+      "opengl32.dll", "wglUseFontBitmapsA", [](auto original, auto... args) {
+        static bool told = false;
+        BOOL ok = original(args...);
+        if (ok && WineVersion() && glGetError() == GL_OUT_OF_MEMORY && !told) {
+          told = true;
+          std::printf("[ platform ] Wine %s: cleared a spurious GL_OUT_OF_MEMORY after "
+                      "wglUseFontBitmapsA\n",
+                      WineVersion());
+        }
+        return ok;
+      });
 }
 
 void DrainGlErrors() {

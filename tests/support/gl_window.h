@@ -62,20 +62,10 @@ class GlPixels {
 
 // Wine's wglUseFontBitmapsA leaves GL_OUT_OF_MEMORY pending after building
 // the empty bitmap of a blank character (space, no-break space) although it
-// succeeds; Windows does not. While this lives, under Wine, the error a
+// succeeds; Windows does not. While the hook lives, under Wine, the error a
 // successful call left is taken back, so that the font exports can be
-// tested as they behave on Windows. The first one that clears one says so.
-class WineFontQuirk {
- public:
-  WineFontQuirk();
-  WineFontQuirk(const WineFontQuirk&) = delete;
-  WineFontQuirk& operator=(const WineFontQuirk&) = delete;
-  ~WineFontQuirk();
-
- private:
-  int cleared_ = 0;
-  std::unique_ptr<AnyHook> hook_;
-};
+// tested as they behave on Windows. The first error taken back is told.
+std::unique_ptr<AnyHook> WineFontQuirk();
 
 // Takes every error GL holds pending, so that the next call starts clean.
 void DrainGlErrors();
