@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -16,6 +15,7 @@
 #include "chart_run.h"
 #include "chunked_file.h"
 #include "tarn.h"
+#include "timer.h"
 
 namespace {
 
@@ -71,18 +71,15 @@ bool WriteWav(const std::string& path) {
   return std::fclose(f) == 0;
 }
 
-double Seconds(std::chrono::steady_clock::time_point t0) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-}
-
 double RawRead(const std::string& path) {
-  auto t0 = std::chrono::steady_clock::now();
-  FILE* f = std::fopen(path.c_str(), "rb");
-  std::vector<char> chunk(1 << 20);
-  size_t total = 0, n;
-  while (f && (n = std::fread(chunk.data(), 1, chunk.size(), f)) > 0) total += n;
-  if (f) std::fclose(f);
-  double s = Seconds(t0);
+  size_t total = 0;
+  const double s = bench::Time([&] {
+    FILE* f = std::fopen(path.c_str(), "rb");
+    std::vector<char> chunk(1 << 20);
+    size_t n;
+    while (f && (n = std::fread(chunk.data(), 1, chunk.size(), f)) > 0) total += n;
+    if (f) std::fclose(f);
+  });
   return total ? s : -1;
 }
 
@@ -99,19 +96,19 @@ double RawDraw() {
   HGDIOBJ oldPen = SelectObject(dc, pen);
   std::vector<double> values(kSamples);
   for (int i = 0; i < kSamples; ++i) values[i] = Signal(i);
-  auto t0 = std::chrono::steady_clock::now();
-  std::vector<POINT> run(16000);
-  const double xs = 800.0 / kSamples, ys = -200, yo = 300;
-  for (int start = 0; start + 1 < kSamples;) {
-    int count = std::min(16000, kSamples - start);
-    for (int k = 0; k < count; ++k) {
-      run[k].x = static_cast<long>(80 + xs * (start + k));
-      run[k].y = std::clamp(static_cast<long>(ys * values[start + k] + yo), 0L, 16383L);
+  const double s = bench::Time([&] {
+    std::vector<POINT> run(16000);
+    const double xs = 800.0 / kSamples, ys = -200, yo = 300;
+    for (int start = 0; start + 1 < kSamples;) {
+      int count = std::min(16000, kSamples - start);
+      for (int k = 0; k < count; ++k) {
+        run[k].x = static_cast<long>(80 + xs * (start + k));
+        run[k].y = std::clamp(static_cast<long>(ys * values[start + k] + yo), 0L, 16383L);
+      }
+      Polyline(dc, run.data(), count);
+      start += count - 1;
     }
-    Polyline(dc, run.data(), count);
-    start += count - 1;
-  }
-  double s = Seconds(t0);
+  });
   SelectObject(dc, oldPen);
   DeleteObject(pen);
   SelectObject(dc, old);

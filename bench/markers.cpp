@@ -10,6 +10,7 @@
 #include <functional>
 #include <vector>
 
+#include "timer.h"
 #include "vorda.h"
 
 namespace {
@@ -33,14 +34,12 @@ struct Lcg {
   }
 };
 
+// GDI may batch the drawing: the time counts until it is done.
 double Seconds(const std::function<void()>& run) {
-  LARGE_INTEGER f, a, b;
-  QueryPerformanceFrequency(&f);
-  QueryPerformanceCounter(&a);
-  run();
-  GdiFlush();
-  QueryPerformanceCounter(&b);
-  return double(b.QuadPart - a.QuadPart) / double(f.QuadPart);
+  return bench::Time([&] {
+    run();
+    GdiFlush();
+  });
 }
 
 // Best of kRounds for vorda and for each raw reference.

@@ -4,12 +4,12 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <vector>
 
 #include "tarn.h"
+#include "timer.h"
 #include "vorda.h"
 
 namespace {
@@ -17,21 +17,6 @@ namespace {
 constexpr int kPoints = 1000000;
 constexpr int kWidth = 1920, kHeight = 1080;
 constexpr int kRepeats = 5;
-
-double Seconds(std::chrono::steady_clock::duration d) {
-  return std::chrono::duration<double>(d).count();
-}
-
-template <typename F>
-double Best(F&& f) {
-  double best = 1e300;
-  for (int r = 0; r < kRepeats; ++r) {
-    auto t0 = std::chrono::steady_clock::now();
-    f();
-    best = std::min(best, Seconds(std::chrono::steady_clock::now() - t0));
-  }
-  return best;
-}
 
 // The raw platform: the benchmark converts the points itself and hands
 // GDI the same runs of 16000 points, joined at the cuts.
@@ -95,8 +80,8 @@ int main() {
     // Alternate the two so that neither gains from running second.
     double tv = 1e300, tr = 1e300;
     for (int k = 0; k < 2; ++k) {
-      tr = std::min(tr, Best([&] { RawPolyline(dc, r.data, r.log, xs, xo, r.ys, r.yo, buffer); }));
-      tv = std::min(tv, Best([&] {
+      tr = std::min(tr, bench::Best(kRepeats, [&] { RawPolyline(dc, r.data, r.log, xs, xo, r.ys, r.yo, buffer); }));
+      tv = std::min(tv, bench::Best(kRepeats, [&] {
         MSPolyLine(host, &pen, "LINE_STRIP", r.data.data(), static_cast<unsigned>(r.data.size()));
       }));
     }

@@ -12,8 +12,10 @@
 #include <cstring>
 #include <vector>
 
+#include "host_probe.h"
 #include "tarnapi.h"
 #include "tarn.h"
+#include "timer.h"
 #include "vorda.h"
 
 namespace {
@@ -22,17 +24,6 @@ constexpr int kSamples = 50000000;
 constexpr int kBlock = 100000;
 constexpr double kSampleInc = 1e-4;
 
-double Seconds() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER now;
-  QueryPerformanceCounter(&now);
-  return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
 double MiB(size_t bytes) { return static_cast<double>(bytes) / (1024.0 * 1024.0); }
 
 PROCESS_MEMORY_COUNTERS Memory() {
@@ -40,17 +31,6 @@ PROCESS_MEMORY_COUNTERS Memory() {
   m.cb = sizeof m;
   GetProcessMemoryInfo(GetCurrentProcess(), &m, sizeof m);
   return m;
-}
-
-template <typename F>
-double Best(int runs, F&& f) {
-  double best = 1e300;
-  for (int i = 0; i < runs; ++i) {
-    double start = Seconds();
-    f();
-    best = std::min(best, Seconds() - start);
-  }
-  return best;
 }
 
 // A generator channel of one burst; its records are copied on demand from
@@ -77,6 +57,7 @@ tarn::Handle SineChannel(int samples) {
 
 int main() {
   tarn::Host& h = tarn::host();
+  vorda_test::HostProbe& probe = vorda_test::probe();
   HostObject script = h.NewObject("script");
   tarn::Handle channel = SineChannel(kSamples);
   tarn::Handle empty = h.NewObject("drawing");
@@ -84,12 +65,11 @@ int main() {
 
   // Memory: one 50,000,000-sample burst from the generator.
   PROCESS_MEMORY_COUNTERS before = Memory();
-  double first = Seconds();
-  int result = _CDrawYTTrace(script, empty, channel, 1);
-  first = Seconds() - first;
+  int result = 0;
+  double first = bench::Time([&] { result = _CDrawYTTrace(script, empty, channel, 1); });
   PROCESS_MEMORY_COUNTERS after = Memory();
   std::printf("_CDrawYTTrace, %d samples from a generator channel: result %d, %zu progress calls\n",
-              kSamples, result, h.ProgressCalls().size());
+              kSamples, result, probe.ProgressCalls().size());
   std::printf("  peak working set %.1f MiB before the call, %.1f MiB after (+%.1f MiB); "
               "the samples as doubles would be %.1f MiB\n",
               MiB(before.PeakWorkingSetSize), MiB(after.PeakWorkingSetSize),
@@ -105,8 +85,8 @@ int main() {
   volatile double sink = 0;
   double driver = first, copy = 1e300, hostSide = 1e300;
   for (int run = 0; run < 5; ++run) {
-    driver = std::min(driver, Best(1, [&] { _CDrawYTTrace(script, empty, channel, 1); }));
-    copy = std::min(copy, Best(1, [&] {
+    driver = std::min(driver, bench::Time([&] { _CDrawYTTrace(script, empty, channel, 1); }));
+    copy = std::min(copy, bench::Time([&] {
       for (long long done = 0; done < kSamples; done += kBlock - 1) {
         size_t n = static_cast<size_t>(std::min<long long>(kBlock, kSamples - done));
         std::memcpy(to.data(), from.data(), 16 * n);
@@ -115,7 +95,7 @@ int main() {
     }));
     // What the stand-in host spends of the driver's time: the same calls
     // (seek, read, set "Data" and "DataSize", Draw) without the driver.
-    hostSide = std::min(hostSide, Best(1, [&] {
+    hostSide = std::min(hostSide, bench::Time([&] {
       for (long long done = 0; done < kSamples; done += kBlock - 1) {
         int n = static_cast<int>(std::min<long long>(kBlock, kSamples - done));
         tarnChannelDataSeek(channel, static_cast<int>(done), "POSITION_ABSOLUTE");
@@ -157,7 +137,7 @@ int main() {
     std::memcpy(block.data(), data.data(), data.size());
     return MSPolyLine(script, &pen, "LINE_STRIP", block.data(), static_cast<unsigned>(block.size()));
   });
-  const double viaDriver = Best(2, [&] { _CDrawYTTrace(script, poly, drawChannel, 1); });
+  const double viaDriver = bench::Best(2, [&] { _CDrawYTTrace(script, poly, drawChannel, 1); });
 
   // The same strips straight to GDI: converted here, in runs of 16000
   // points that share their end points, as MSPolyLine hands them over.
@@ -172,7 +152,7 @@ int main() {
                                         static_cast<LONG>(yScale * y[static_cast<size_t>(k)] + yOffset)};
   }
   HGDIOBJ oldPen = SelectObject(dc, pen);
-  const double raw = Best(2, [&] {
+  const double raw = bench::Best(2, [&] {
     for (size_t at = 0; at + 1 < points.size(); at += 15999)
       Polyline(dc, &points[at], static_cast<int>(std::min<size_t>(16000, points.size() - at)));
   });

@@ -1,6 +1,7 @@
 // Channels and progress objects of the stand-in host: sample records
 // addressed by absolute scan with one read position a channel, and
-// progress objects whose calls are recorded and answered.
+// progress objects, drawn as a bar when asked and answered by the
+// observer when there is one.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -99,18 +100,10 @@ Handle Host::NewProgress(Handle parent, const char* caption) {
   return progress;
 }
 
-const std::vector<ProgressCall>& Host::ProgressCalls() const { return progressCalls_; }
-
-void Host::SetProgressAnswer(std::function<int(const ProgressCall&)> answer) {
-  progressAnswer_ = std::move(answer);
-}
-
 void Host::SetProgressBar(bool show) { progressBar_ = show; }
 
 int Host::Progress(Handle progress, double done, double total) {
   if (KindOf(progress) != "progress") return 0;
-  ProgressCall call{progress, done, total};
-  progressCalls_.push_back(call);
   if (progressBar_) {
     // (0, 100) is how work hands its progress object back: end the bar's
     // line where it stands rather than drawing it empty.
@@ -126,7 +119,7 @@ int Host::Progress(Handle progress, double done, double total) {
                    static_cast<int>(share * 100));
     }
   }
-  return progressAnswer_ ? progressAnswer_(call) : 1;
+  return observer_ ? observer_->OnProgress({progress, done, total}) : 1;
 }
 
 }  // namespace tarn

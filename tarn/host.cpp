@@ -12,12 +12,8 @@ void Host::Reset() {
   next_ = 2;
   errors_.clear();
   errorResult_ = 0;
-  faults_.clear();
-  calls_.clear();
-  progressCalls_.clear();
-  progressAnswer_ = nullptr;
   progressBar_ = false;
-  deleted_.clear();
+  if (observer_) observer_->OnReset();
 }
 
 Handle Host::Root() const { return 1; }
@@ -39,15 +35,9 @@ void Host::Delete(Handle object) {
   if (object == Root()) return;
   auto it = objects_.find(object);
   if (it == objects_.end()) return;
-  deleted_.push_back({object, it->second.kind, std::move(it->second.properties)});
+  DeletedObject gone{object, std::move(it->second.kind), std::move(it->second.properties)};
   objects_.erase(it);
-}
-
-const std::vector<DeletedObject>& Host::Deleted() const { return deleted_; }
-
-void Host::ClearHistory() {
-  deleted_.clear();
-  progressCalls_.clear();
+  if (observer_) observer_->OnDelete(gone);
 }
 
 size_t Host::ObjectCount() const { return objects_.size(); }
@@ -94,34 +84,11 @@ void Host::ClearErrors() { errors_.clear(); }
 void Host::SetErrorResult(int result) { errorResult_ = result; }
 void Host::SetEchoErrors(bool echo) { echo_ = echo; }
 
-void Host::AddFault(const Fault& fault) { faults_.push_back(fault); }
-void Host::ClearFaults() { faults_.clear(); }
+void Host::SetErrorSink(ErrorSink sink) { sink_ = std::move(sink); }
+void Host::SetObserver(Observer* observer) { observer_ = observer; }
 
-int Host::CallCount(const std::string& operation) const {
-  auto it = calls_.find(operation);
-  return it == calls_.end() ? 0 : it->second;
-}
-
-bool Host::ShouldFail(const char* operation, const char* name) {
-  return MatchFault(operation, 0, name) != nullptr;
-}
-
-const Fault* Host::MatchFault(const char* operation, Handle object, const char* name) {
-  ++calls_[operation];
-  for (Fault& f : faults_) {
-    if (f.operation != operation) continue;
-    if (!f.name.empty() && (!name || f.name != name)) continue;
-    if (f.object != 0 && f.object != object) continue;
-    if (f.skip > 0) {
-      --f.skip;
-      continue;
-    }
-    if (f.times > 0) {
-      --f.times;
-      return &f;
-    }
-  }
-  return nullptr;
+Verdict Host::Observe(const char* operation, Handle object, const char* name) {
+  return observer_ ? observer_->OnCall(operation, object, name) : Verdict{};
 }
 
 void Host::SetBytes(Handle object, const std::string& name, const char* bytes, size_t count) {
@@ -139,7 +106,9 @@ void Host::SetBytes(Handle object, const std::string& name, const char* bytes, s
 
 int Host::RecordError(Handle object, const char* message) {
   errors_.push_back({object, message ? message : ""});
-  if (echo_) std::fprintf(stderr, "vorda: %s\n", message ? message : "");
+  if (echo_) std::fprintf(stderr, "vorda: %s\n", errors_.back().message.c_str());
+  // A copy: a sink that calls vorda again may grow the log under it.
+  if (sink_) sink_(ErrorRecord(errors_.back()));
   return errorResult_;
 }
 

@@ -1,10 +1,11 @@
 // The stand-in tarn host: the host side of tarnapi.dll.
 //
 // vorda reaches its host only through the 14 C operations of tarnapi.h.
-// This header is the host's own view of the same objects, for the tests,
-// benchmarks and tools that play the host: they build objects and
-// properties, read back what vorda wrote, read the error log and make any
-// host operation fail on purpose.
+// This header is the host's own view of the same objects, for the programs
+// that play the host (the chart tool, tests, benchmarks): they build
+// objects and properties, read back what vorda wrote and hear what vorda
+// reports. A program that wants to watch or steer the host's answers from
+// outside (a test making a call fail) attaches an Observer.
 #pragma once
 
 #include <functional>
@@ -37,22 +38,6 @@ using LongArray = std::vector<int>;
 using DoubleArray = std::vector<double>;
 using Property = std::variant<int, double, Bytes, LongArray, DoubleArray, Handle>;
 
-// A fault to inject: the next matching calls of `operation` (a tarnapi
-// function name such as "tarnObjectGetLong") fail. `name` narrows the
-// match to one property or routine name when not empty; `skip` matching
-// calls succeed first, then `times` calls fail.
-// `object`, when not 0, narrows the match to calls on that object. A fault
-// on tarnChannelGetDataDouble with `shortBy` > 0 does not fail the read but
-// copies and returns that many samples fewer than were asked for.
-struct Fault {
-  std::string operation{};
-  std::string name{};
-  int skip = 0;
-  int times = 1;
-  Handle object = 0;
-  int shortBy = 0;
-};
-
 // One burst of a channel: its start time ("BurstBase") and its first and
 // last scans, both included ("BurstBaseScan", "BurstEndScan").
 struct Burst {
@@ -66,7 +51,7 @@ struct Burst {
 // generator channel holds no samples of its own.
 using SampleGenerator = std::function<void(int firstScan, int count, double* out)>;
 
-// One tarnProgress call as the host saw it.
+// One tarnProgress call on a progress object.
 struct ProgressCall {
   Handle progress;
   double done;
@@ -80,9 +65,39 @@ struct DeletedObject {
   std::map<std::string, Property> properties;
 };
 
+// What an observer makes of one tarnapi call: the host answers it as
+// usual, or the call fails (it returns 0 and does nothing), or a sample
+// read copies `shortBy` samples fewer than were asked for.
+struct Verdict {
+  bool fail = false;
+  int shortBy = 0;
+};
+
+// Watches the host from outside and may change its answers.
+class Observer {
+ public:
+  virtual ~Observer() = default;
+  // Every tarnapi call, before the host answers it: the operation's name
+  // ("tarnObjectGetLong"), the object it is made on, and the property or
+  // routine name (null for the operations that take none).
+  virtual Verdict OnCall(const char* operation, Handle object, const char* name) = 0;
+  // Every tarnProgress call on a progress object; what it returns is the
+  // call's answer (nonzero goes on, 0 stops the work).
+  virtual int OnProgress(const ProgressCall& call) = 0;
+  // Every object deleted, with its last properties.
+  virtual void OnDelete(const DeletedObject& object) = 0;
+  // The host forgot its objects and its error log.
+  virtual void OnReset() = 0;
+};
+
+// Hears each report as vorda makes it.
+using ErrorSink = std::function<void(const ErrorRecord&)>;
+
 class TARN_HOST_API Host {
  public:
-  // Forgets every object but the root, the error log and all faults.
+  // Forgets every object but the root, the error log and the error
+  // result, and hides the progress bar; the observer, the error sink and
+  // the echo stay, and the observer hears of it.
   void Reset();
 
   // Objects. The root object is what every object's "TARN" property names.
@@ -115,20 +130,10 @@ class TARN_HOST_API Host {
   long long Position(Handle channel) const;
 
   // Progress objects (from tarnProgressNew, kind "progress", with the
-  // caption in "Caption" and the parent in "Parent"). Every tarnProgress call is recorded; `answer`
-  // decides what it returns (nonzero goes on, 0 stops the work); by
-  // default every call goes on. An unknown progress handle gets 0.
-  const std::vector<ProgressCall>& ProgressCalls() const;
-  void SetProgressAnswer(std::function<int(const ProgressCall&)> answer);
-  // Draw each progress object as a bar on stderr, as a user would see it.
+  // caption in "Caption" and the parent in "Parent"). Every call goes on
+  // unless an observer stops it; an unknown progress handle gets 0.
+  // SetProgressBar draws each one as a bar on stderr, as a user sees it.
   void SetProgressBar(bool show);
-
-  // Objects deleted so far (through tarnObjectDelete or Delete), with
-  // their last properties, oldest first.
-  const std::vector<DeletedObject>& Deleted() const;
-  // Forgets the recorded progress calls and deleted objects, for a host
-  // that runs for long (the records would otherwise grow with every call).
-  void ClearHistory();
 
   // The error log, in the order of the reports.
   const std::vector<ErrorRecord>& Errors() const;
@@ -138,16 +143,15 @@ class TARN_HOST_API Host {
   void SetErrorResult(int result);
   // Echo each report to stderr as it arrives.
   void SetEchoErrors(bool echo);
+  // Hand each report to `sink` as it arrives (none: an empty sink).
+  void SetErrorSink(ErrorSink sink);
 
-  // Fault injection and the count of every tarnapi call by operation.
-  void AddFault(const Fault& fault);
-  void ClearFaults();
-  int CallCount(const std::string& operation) const;
+  // The one observer (none: null). It must outlive its attachment.
+  void SetObserver(Observer* observer);
 
   // Used by the C operations; not for callers of the host-side API.
-  bool ShouldFail(const char* operation, const char* name);
-  // The fault that applies to this call, or null; counts the call.
-  const Fault* MatchFault(const char* operation, Handle object, const char* name);
+  // The observer's verdict on this call (a plain answer without one).
+  Verdict Observe(const char* operation, Handle object, const char* name);
   int RecordError(Handle object, const char* message);
   int CallRoutine(Handle object, const char* name);
   bool Seek(Handle channel, long long scan);
@@ -183,12 +187,9 @@ class TARN_HOST_API Host {
   std::vector<ErrorRecord> errors_;
   int errorResult_ = 0;
   bool echo_ = false;
-  std::vector<Fault> faults_;
-  std::map<std::string, int> calls_;
-  std::vector<ProgressCall> progressCalls_;
-  std::function<int(const ProgressCall&)> progressAnswer_;
+  ErrorSink sink_;
+  Observer* observer_ = nullptr;
   bool progressBar_ = false;
-  std::vector<DeletedObject> deleted_;
 };
 
 // The one host of this process.

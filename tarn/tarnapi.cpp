@@ -30,12 +30,13 @@ bool ReadNumber(const tarn::Property* p, int index, T* out) {
 extern "C" {
 
 int TARN_API tarnObjectError(HostObject obj, const char* message) {
-  H().MatchFault("tarnObjectError", obj, nullptr);
+  // The report itself cannot fail: the observer only sees it.
+  H().Observe("tarnObjectError", obj, nullptr);
   return H().RecordError(obj, message);
 }
 
 int TARN_API tarnObjectGetObject(HostObject obj, const char* name, int, int, HostObject* out) {
-  if (H().MatchFault("tarnObjectGetObject", obj, name) || !name || !out || !H().Exists(obj)) return 0;
+  if (H().Observe("tarnObjectGetObject", obj, name).fail || !name || !out || !H().Exists(obj)) return 0;
   if (std::string(name) == "TARN") {
     *out = H().Root();
     return 1;
@@ -48,17 +49,17 @@ int TARN_API tarnObjectGetObject(HostObject obj, const char* name, int, int, Hos
 }
 
 int TARN_API tarnObjectGetLong(HostObject obj, const char* name, int, int index, int* out) {
-  if (H().MatchFault("tarnObjectGetLong", obj, name) || !name) return 0;
+  if (H().Observe("tarnObjectGetLong", obj, name).fail || !name) return 0;
   return ReadNumber<int, tarn::LongArray>(H().Find(obj, name), index, out) ? 1 : 0;
 }
 
 int TARN_API tarnObjectGetDouble(HostObject obj, const char* name, int, int index, double* out) {
-  if (H().MatchFault("tarnObjectGetDouble", obj, name) || !name) return 0;
+  if (H().Observe("tarnObjectGetDouble", obj, name).fail || !name) return 0;
   return ReadNumber<double, tarn::DoubleArray>(H().Find(obj, name), index, out) ? 1 : 0;
 }
 
 int TARN_API tarnObjectGetSize(HostObject obj, const char* name, int, int, int* out) {
-  if (H().MatchFault("tarnObjectGetSize", obj, name) || !name || !out) return 0;
+  if (H().Observe("tarnObjectGetSize", obj, name).fail || !name || !out) return 0;
   const tarn::Property* p = H().Find(obj, name);
   if (!p) return 0;
   size_t n = 1;
@@ -70,7 +71,7 @@ int TARN_API tarnObjectGetSize(HostObject obj, const char* name, int, int, int* 
 }
 
 int TARN_API tarnObjectSetLong(HostObject obj, const char* name, int, int index, int value) {
-  if (H().MatchFault("tarnObjectSetLong", obj, name) || !name || !H().Exists(obj)) return 0;
+  if (H().Observe("tarnObjectSetLong", obj, name).fail || !name || !H().Exists(obj)) return 0;
   if (index == -1) {
     H().Set(obj, name, value);
     return 1;
@@ -86,7 +87,7 @@ int TARN_API tarnObjectSetLong(HostObject obj, const char* name, int, int index,
 
 int TARN_API tarnObjectSetString(HostObject obj, const char* name, int, int, const char* bytes,
                                  int count) {
-  if (H().MatchFault("tarnObjectSetString", obj, name) || !name || !H().Exists(obj) || count < 0 ||
+  if (H().Observe("tarnObjectSetString", obj, name).fail || !name || !H().Exists(obj) || count < 0 ||
       (count > 0 && !bytes))
     return 0;
   H().SetBytes(obj, name, bytes ? bytes : "", static_cast<size_t>(count));
@@ -94,46 +95,45 @@ int TARN_API tarnObjectSetString(HostObject obj, const char* name, int, int, con
 }
 
 int TARN_API tarnObjectSetCString(HostObject obj, const char* name, int, int, const char* text) {
-  if (H().MatchFault("tarnObjectSetCString", obj, name) || !name || !text || !H().Exists(obj)) return 0;
+  if (H().Observe("tarnObjectSetCString", obj, name).fail || !name || !text || !H().Exists(obj)) return 0;
   H().Set(obj, name, tarn::Bytes(text));
   return 1;
 }
 
 int TARN_API tarnObjectCallSub(HostObject obj, const char* routine) {
-  if (H().MatchFault("tarnObjectCallSub", obj, routine)) return 0;
+  if (H().Observe("tarnObjectCallSub", obj, routine).fail) return 0;
   return H().CallRoutine(obj, routine);
 }
 
 int TARN_API tarnObjectDelete(HostObject obj) {
-  if (H().MatchFault("tarnObjectDelete", obj, nullptr) || !H().Exists(obj) || obj == H().Root())
+  if (H().Observe("tarnObjectDelete", obj, nullptr).fail || !H().Exists(obj) || obj == H().Root())
     return 0;
   H().Delete(obj);
   return 1;
 }
 
 int TARN_API tarnChannelDataSeek(HostObject channel, int scan, const char* mode) {
-  if (H().MatchFault("tarnChannelDataSeek", channel, nullptr)) return 0;
+  if (H().Observe("tarnChannelDataSeek", channel, nullptr).fail) return 0;
   // Only absolute positioning is offered.
   if (!mode || std::string(mode) != "POSITION_ABSOLUTE") return 0;
   return H().Seek(channel, scan) ? 1 : 0;
 }
 
 int TARN_API tarnChannelGetDataDouble(HostObject channel, int count, double* destination) {
-  const tarn::Fault* fault = H().MatchFault("tarnChannelGetDataDouble", channel, nullptr);
-  if (fault && fault->shortBy <= 0) return 0;
-  if (!destination || count <= 0) return 0;
-  if (fault) count = count > fault->shortBy ? count - fault->shortBy : 0;
+  const tarn::Verdict verdict = H().Observe("tarnChannelGetDataDouble", channel, nullptr);
+  if (verdict.fail || !destination || count <= 0) return 0;
+  if (verdict.shortBy > 0) count = count > verdict.shortBy ? count - verdict.shortBy : 0;
   int copied = H().Read(channel, count, destination);
   return copied < 0 ? 0 : copied;
 }
 
 HostObject TARN_API tarnProgressNew(HostObject parent, const char* caption) {
-  if (H().MatchFault("tarnProgressNew", parent, nullptr)) return 0;
+  if (H().Observe("tarnProgressNew", parent, nullptr).fail) return 0;
   return H().NewProgress(parent, caption);
 }
 
 int TARN_API tarnProgress(HostObject progress, double done, double total) {
-  if (H().MatchFault("tarnProgress", progress, nullptr)) return 0;
+  if (H().Observe("tarnProgress", progress, nullptr).fail) return 0;
   return H().Progress(progress, done, total);
 }
 

@@ -3,7 +3,8 @@
 #include <fstream>
 
 #include "host_test.h"
-#include "import_hook.h"
+#include "chain_hook.h"
+#include "file_readers.h"
 #include "ledger.h"
 #include "surface.h"
 
@@ -88,11 +89,9 @@ TEST_F(BitmapTest, SavedFilesHoldTheHeaderAndPaddedBottomUpRows) {
     EXPECT_EQ(GetObjectType(dc), 0u) << "the device context is gone";
     EXPECT_EQ(GetObjectType(bitmap), 0u) << "the bitmap is gone";
 
-    std::vector<uint8_t> f = ReadBytes(path);
-    ASSERT_GE(f.size(), 54u);
-    EXPECT_EQ(f[0], 'B');
-    EXPECT_EQ(f[1], 'M');
-    uint32_t clrUsed = Le32(f, 14 + 32);
+    BmpFile f;
+    ASSERT_TRUE(f.Load(path)) << "a BMP file with its headers and rows";
+    uint32_t clrUsed = f.info.biClrUsed;
     // Windows keeps the 65536 entries asked for 16 bits; Wine's fetch sets
     // the count back to 0. Either way the file must agree with itself.
     if (e.bits == 16) {
@@ -102,27 +101,21 @@ TEST_F(BitmapTest, SavedFilesHoldTheHeaderAndPaddedBottomUpRows) {
       EXPECT_EQ(clrUsed, 0u);
     }
     uint32_t offset = 14 + 40 + 4 * clrUsed;
-    EXPECT_EQ(Le32(f, 2), offset + e.sizeImage) << "file size";
-    EXPECT_EQ(f.size(), offset + e.sizeImage);
-    EXPECT_EQ(Le32(f, 6), 0u) << "reserved";
-    EXPECT_EQ(Le32(f, 10), offset);
-    EXPECT_EQ(Le32(f, 14), 40u);
-    EXPECT_EQ(static_cast<int32_t>(Le32(f, 18)), 3);
-    EXPECT_EQ(static_cast<int32_t>(Le32(f, 22)), 2);
-    EXPECT_EQ(Le16(f, 26), 1);
-    EXPECT_EQ(Le16(f, 28), e.storedBits);
-    EXPECT_EQ(Le32(f, 30), 0u) << "uncompressed";
-    EXPECT_EQ(Le32(f, 34), e.sizeImage);
+    EXPECT_EQ(f.file.bfSize, offset + e.sizeImage) << "file size";
+    EXPECT_EQ(f.bytes.size(), offset + e.sizeImage);
+    EXPECT_EQ(f.file.bfReserved1 | f.file.bfReserved2, 0) << "reserved";
+    EXPECT_EQ(f.file.bfOffBits, offset);
+    EXPECT_EQ(f.info.biSize, 40u);
+    EXPECT_EQ(f.info.biWidth, 3);
+    EXPECT_EQ(f.info.biHeight, 2);
+    EXPECT_EQ(f.info.biPlanes, 1);
+    EXPECT_EQ(f.info.biBitCount, e.storedBits);
+    EXPECT_EQ(f.info.biCompression, 0u) << "uncompressed";
+    EXPECT_EQ(f.info.biSizeImage, e.sizeImage);
 
-    // Rows bottom-up: row 0 of the file is the picture's bottom row.
-    uint32_t stride = e.sizeImage / 2;
-    auto pixel = [&](int x, int fileRow) -> uint32_t {
-      size_t at = offset + fileRow * stride;
-      // The unused top bit of a 5-5-5 pixel is whatever the fill left there.
-      if (e.bits == 16) return Le16(f, at + 2 * x) & 0x7FFFu;
-      size_t p = at + x * (e.bits / 8);
-      return f[p] | (f[p + 1] << 8) | (f[p + 2] << 16);
-    };
+    // Rows bottom-up: row 0 of the file is the picture's bottom row. The
+    // unused top bit of a 5-5-5 pixel is whatever the fill left there.
+    auto pixel = [&](int x, int fileRow) { return f.Stored(x, fileRow) & (e.bits == 16 ? 0x7FFFu : ~0u); };
     const uint32_t red = e.bits == 16 ? 0x7C00 : 0xFF0000, green = e.bits == 16 ? 0x03E0 : 0x00FF00,
                    blue = e.bits == 16 ? 0x001F : 0x0000FF, white = e.bits == 16 ? 0x7FFF : 0xFFFFFF;
     EXPECT_EQ(pixel(0, 1), red);
@@ -132,10 +125,10 @@ TEST_F(BitmapTest, SavedFilesHoldTheHeaderAndPaddedBottomUpRows) {
     EXPECT_EQ(pixel(2, 0), white);
     if (e.bits == 24) {
       // 9 bytes of a row padded with zeros to 12.
-      for (int pad = 9; pad < 12; ++pad) EXPECT_EQ(f[offset + pad], 0) << pad;
+      for (int pad = 9; pad < 12; ++pad) EXPECT_EQ(f.bytes[offset + pad], 0) << pad;
     }
     if (e.bits == 32) {
-      EXPECT_EQ(f[offset + 3], 0) << "the fourth byte is 0";
+      EXPECT_EQ(f.bytes[offset + 3], 0) << "the fourth byte is 0";
     }
   }
   EXPECT_THAT(Messages(), IsEmpty());
@@ -148,9 +141,9 @@ TEST_F(BitmapTest, AnExistingFileIsReplaced) {
     junk << std::string(5000, 'x');
   }
   ASSERT_EQ(MSSaveBitmapFile(host_, AsymmetricSurface(3, 2, 32), path.c_str()), 1);
-  std::vector<uint8_t> f = ReadBytes(path);
-  EXPECT_EQ(f.size(), 78u);
-  EXPECT_EQ(f[0], 'B');
+  BmpFile f;
+  EXPECT_TRUE(f.Load(path));
+  EXPECT_EQ(f.bytes.size(), 78u);
 }
 
 TEST_F(BitmapTest, SurfaceCreationFailuresReportTheErrorCodeAndLeakNothing) {
@@ -204,7 +197,6 @@ TEST_F(BitmapTest, SurfaceCreationFailuresReportTheErrorCodeAndLeakNothing) {
 TEST_F(BitmapTest, SaveRefusesSurfacesItCannotWrite) {
   tarn::host().SetErrorResult(4);
   std::string path = TempPath("refused.bmp");
-  DeleteFileA(path.c_str());
   // 8 bits per pixel: nothing is written and the surface stays.
   HDC dc8 = AsymmetricSurface(3, 2, 8);
   EXPECT_EQ(MSSaveBitmapFile(host_, dc8, path.c_str()), 4);
@@ -249,41 +241,26 @@ TEST_F(BitmapTest, EveryWriterStepReportsItsLineAndReleasesWhatItMade) {
     ASSERT_EQ(MSSaveBitmapFile(host_, dc, TempPath("after.bmp").c_str()), 1);
   };
   using Hook = std::unique_ptr<AnyHook>;
-  run(148, [] {
-    return Hook(new ImportHook<decltype(GlobalAlloc)>(
-        "kernel32.dll", "GlobalAlloc", [](UINT, SIZE_T) -> HGLOBAL { return nullptr; }));
-  });
-  run(155, [] {
-    return Hook(new ImportHook<decltype(GetDIBits)>(
-        "gdi32.dll", "GetDIBits",
-        [](HDC, HBITMAP, UINT, UINT, LPVOID, LPBITMAPINFO, UINT) -> int { return 0; }));
-  });
+  run(148, [] { return Hook(FailNth<decltype(GlobalAlloc)>("kernel32.dll", "GlobalAlloc", 1, nullptr)); });
+  run(155, [] { return Hook(FailNth<decltype(GetDIBits)>("gdi32.dll", "GetDIBits", 1, 0)); });
   run(164, [] {
-    return Hook(new ImportHook<decltype(CreateFileA)>(
-        "kernel32.dll", "CreateFileA",
-        [](LPCSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE) -> HANDLE {
-          return INVALID_HANDLE_VALUE;
-        }));
+    return Hook(FailNth<decltype(CreateFileA)>("kernel32.dll", "CreateFileA", 1, INVALID_HANDLE_VALUE));
   });
   for (int failing : {1, 2, 3}) {
     run(failing == 1 ? 179 : failing == 2 ? 185 : 193, [failing] {
-      auto calls = std::make_shared<int>(0);
-      return Hook(MakeHook<decltype(WriteFile)>(
-          "kernel32.dll", "WriteFile", [calls, failing](auto original, auto... args) -> BOOL {
-            return ++*calls == failing ? FALSE : original(args...);
-          }));
+      return Hook(FailNth<decltype(WriteFile)>("kernel32.dll", "WriteFile", failing, FALSE));
     });
   }
   run(199, [] {
-    return Hook(MakeHook<decltype(CloseHandle)>("kernel32.dll", "CloseHandle",
-                                                [](auto original, HANDLE f) -> BOOL {
-                                                  original(f);  // close it, then say it failed
-                                                  return FALSE;
-                                                }));
+    return Hook(Chain<decltype(CloseHandle)>("kernel32.dll", "CloseHandle",
+                                             [](auto original, HANDLE f) -> BOOL {
+                                               original(f);  // close it, then say it failed
+                                               return FALSE;
+                                             }));
   });
   // A short write counts as a failure too.
   run(193, [] {
-    return Hook(MakeHook<decltype(WriteFile)>(
+    return Hook(Chain<decltype(WriteFile)>(
         "kernel32.dll", "WriteFile",
         [](auto original, HANDLE f, LPCVOID b, DWORD n, LPDWORD w, LPOVERLAPPED o) -> BOOL {
           // Only the 24 bytes of pixels come up one short.

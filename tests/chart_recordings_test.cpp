@@ -76,12 +76,12 @@ class ChartRecordingsTest : public ::testing::Test {
     return made_.back();
   }
   // Runs the tool and loads the BMP it wrote.
-  Bmp Chart(const std::string& input, const std::string& args, const std::string& output) {
+  BmpFile Chart(const std::string& input, const std::string& args, const std::string& output) {
     Result r = RunTool("\"" + input + "\" -o \"" + output + "\" " + args);
     EXPECT_EQ(r.status, 0) << r.output;
     last_ = r.output;
-    Bmp bmp;
-    EXPECT_TRUE(bmp.Load(output)) << output;
+    BmpFile bmp;
+    EXPECT_TRUE(Load(&bmp, output)) << output;
     return bmp;
   }
   std::vector<std::string> made_;
@@ -97,7 +97,7 @@ TEST_F(ChartRecordingsTest, PngHoldsExactlyThePixelsOfTheBitmap) {
     text += "2024-03-29T" + Two(8 + i / 60) + ":" + Two(i % 60) + "+01:00," + std::to_string(std::sin(i / 20.0)) + "\n";
   std::string csv = File("dated.csv", text), bmpPath = File("dated.bmp"), png = File("dated.png");
   Write(png, "an earlier chart");
-  Bmp bmp = Chart(csv, "--size 640x400px", bmpPath);
+  BmpFile bmp = Chart(csv, "--size 640x400px", bmpPath);
   Result r = RunTool("\"" + csv + "\" -o \"" + png + "\" --size 640x400px");
   ASSERT_EQ(r.status, 0) << r.output;
   EXPECT_THAT(r.output, HasSubstr("wrote " + png + " (640x400 pixels, 1 channel, 241 samples)"));
@@ -124,9 +124,9 @@ TEST_F(ChartRecordingsTest, UnevenTimesAreDrawnAsTheyAreWithGapsAtLongSteps) {
     t += i % 2 ? 1.5 : 1.0;
   }
   std::string csv = File("uneven.csv", text), out = File("uneven.bmp");
-  Bmp bmp = Chart(csv, "--yrange 0:1", out);
+  BmpFile bmp = Chart(csv, "--yrange 0:1", out);
   int left, top, right, bottom;
-  ASSERT_TRUE(bmp.Frame(&left, &top, &right, &bottom));
+  ASSERT_TRUE(Frame(bmp, &left, &top, &right, &bottom));
   auto column = [&](double s) { return left + static_cast<int>((right - left) * s / 100); };
   EXPECT_GT(bmp.Count(kFirst, column(2), column(15)), column(15) - column(2) - 4);
   EXPECT_EQ(bmp.Count(kFirst, column(42), column(68)), 0);  // the gap
@@ -142,7 +142,7 @@ TEST_F(ChartRecordingsTest, SpreadsheetExportsAndCustomLayoutsChartInOneCommand)
     eu += row;
   }
   std::string csv = File("export.csv", eu), out = File("export.bmp");
-  Bmp bmp = Chart(csv, "--time-format \"%d.%m.%Y %H:%M\"", out);
+  BmpFile bmp = Chart(csv, "--time-format \"%d.%m.%Y %H:%M\"", out);
   EXPECT_THAT(last_, HasSubstr("2 channels, 200 samples"));
   EXPECT_GT(bmp.Count(kFirst), 300);
   EXPECT_GT(bmp.Count(kSecond), 100);
@@ -159,11 +159,11 @@ TEST_F(ChartRecordingsTest, PublicDataSetsThatDebianShips) {
   // and yearly percentages with the year as the time.
   const std::string dir = "Z:\\usr\\share\\matplotlib\\mpl-data\\sample_data\\";
   if (!FileExists(dir + "Stocks.csv")) GTEST_SKIP() << "python-matplotlib-data is not installed (sh scripts/setup.sh)";
-  Bmp stocks = Chart(dir + "Stocks.csv", "--channels AAPL,MSFT --log-y", File("stocks.bmp"));
+  BmpFile stocks = Chart(dir + "Stocks.csv", "--channels AAPL,MSFT --log-y", File("stocks.bmp"));
   EXPECT_THAT(last_, HasSubstr("2 channels, 524 samples"));
   EXPECT_GT(stocks.Count(kFirst), 500);
   EXPECT_GT(stocks.Count(kSecond), 500);
-  Bmp degrees = Chart(dir + "percent_bachelors_degrees_women_usa.csv", "--time-format %Y --channels Engineering",
+  BmpFile degrees = Chart(dir + "percent_bachelors_degrees_women_usa.csv", "--time-format %Y --channels Engineering",
                       File("degrees.bmp"));
   EXPECT_THAT(last_, HasSubstr("1 channel, 42 samples"));
   EXPECT_GT(degrees.Count(kFirst), 500);

@@ -15,6 +15,7 @@
 #include <string>
 
 #include "chart_run.h"
+#include "host_probe.h"
 #include "import_hook.h"
 #include "ledger.h"
 #include "surface.h"
@@ -38,11 +39,7 @@ class StderrCapture {
   std::string Text() {
     std::fflush(stderr);
     _dup2(saved_, 2);
-    std::vector<uint8_t> b = vorda_test::ReadBytes(path_);
-    std::string s;
-    for (uint8_t c : b)
-      if (c != '\r') s.push_back(static_cast<char>(c));
-    return s;
+    return vorda_test::ReadText(path_);
   }
   ~StderrCapture() {
     if (saved_ >= 0) {
@@ -70,11 +67,7 @@ class ChartRunTest : public ::testing::Test {
     f << "t,a\n";
     for (int i = 0; i < 50; ++i) f << i * 0.1 << "," << (i % 7) << "\n";
   }
-  void TearDown() override {
-    DeleteFileA(options_.input.c_str());
-    DeleteFileA(options_.output.c_str());
-    tarn::host().Reset();
-  }
+  void TearDown() override { tarn::host().Reset(); }
   chart::Options options_;
 };
 
@@ -112,7 +105,7 @@ TEST_F(ChartRunTest, EveryVordaReportIsShownWithItsStep) {
   std::unique_ptr<vorda_test::ImportHook<HANDLE(LPCSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE)>> create;
   const Case cases[] = {
       {"read",
-       [] { tarn::host().AddFault({"tarnChannelGetDataDouble"}); },
+       [] { vorda_test::probe().AddFault({"tarnChannelGetDataDouble"}); },
        {"vorda-chart: drawing a: vorda says: In _CDrawXTTrace. tarnChannelGetDataDouble failed.\n"}},
       {"draw",
        [&] {

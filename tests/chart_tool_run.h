@@ -1,5 +1,5 @@
 // Runs vorda-chart.exe, the program beside the test, as a user would, and
-// reads back the 32-bit BMP files it writes.
+// finds the parts of the 32-bit BMP files it writes.
 #pragma once
 
 #include <windows.h>
@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "file_readers.h"
 #include "surface.h"
 
 namespace {
 
-using vorda_test::Le16;
-using vorda_test::Le32;
+using vorda_test::BmpFile;
 using vorda_test::ReadBytes;
 
 struct Result {
@@ -57,9 +57,7 @@ Result RunTool(const std::string& args, const std::string& cwd = "") {
     CloseHandle(pi.hProcess);
   }
   CloseHandle(out);
-  std::vector<uint8_t> bytes = ReadBytes(capture);
-  for (uint8_t b : bytes)
-    if (b != '\r') r.output.push_back(static_cast<char>(b));  // text-mode line ends
+  r.output = vorda_test::ReadText(capture);
   DeleteFileA(capture.c_str());
   return r;
 }
@@ -71,49 +69,30 @@ void Write(const std::string& path, const std::string& text) {
   f << text;
 }
 
-// A 32-bit BMP as vorda writes it, bottom row first.
-struct Bmp {
-  int width = 0, height = 0;
-  std::vector<uint8_t> bytes;
-  size_t pixels = 0;
-  bool Load(const std::string& path) {
-    bytes = ReadBytes(path);
-    if (bytes.size() < 54 || bytes[0] != 'B' || bytes[1] != 'M' || Le16(bytes, 28) != 32) return false;
-    width = static_cast<int>(Le32(bytes, 18));
-    height = static_cast<int>(Le32(bytes, 22));
-    pixels = Le32(bytes, 10);
-    return bytes.size() >= pixels + size_t(width) * height * 4;
-  }
-  COLORREF At(int x, int y) const {
-    size_t at = pixels + (size_t(height - 1 - y) * width + x) * 4;
-    return RGB(bytes[at + 2], bytes[at + 1], bytes[at]);
-  }
-  int Count(COLORREF c, int x0 = 0, int x1 = -1) const {
-    if (x1 < 0) x1 = width;
-    int n = 0;
-    for (int y = 0; y < height; ++y)
-      for (int x = x0; x < x1; ++x) n += At(x, y) == c;
-    return n;
-  }
-  // The plot frame: the longest runs of the frame's grey.
-  bool Frame(int* left, int* top, int* right, int* bottom) const {
-    const COLORREF frame = RGB(51, 51, 51);
-    int mid = height / 2;
-    *left = *right = -1;
-    for (int x = 0; x < width; ++x)
-      if (At(x, mid) == frame) {
-        if (*left < 0) *left = x;
-        *right = x;
-      }
-    int cx = (*left + *right) / 2;
-    *top = *bottom = -1;
-    for (int y = 0; y < height; ++y)
-      if (At(cx, y) == frame) {
-        if (*top < 0) *top = y;
-        *bottom = y;
-      }
-    return *left >= 0 && *top >= 0 && *right - *left > 50 && *bottom - *top > 50;
-  }
-};
+// A chart as vorda writes it: 32 bits a pixel.
+inline bool Load(vorda_test::BmpFile* bmp, const std::string& path) {
+  return bmp->Load(path) && bmp->info.biBitCount == 32;
+}
+
+// The plot frame of a chart: the longest runs of the frame's grey.
+inline bool Frame(const vorda_test::BmpFile& bmp, int* left, int* top, int* right, int* bottom) {
+  const COLORREF frame = RGB(51, 51, 51);
+  const int width = bmp.info.biWidth, height = bmp.info.biHeight;
+  int mid = height / 2;
+  *left = *right = -1;
+  for (int x = 0; x < width; ++x)
+    if (bmp.At(x, mid) == frame) {
+      if (*left < 0) *left = x;
+      *right = x;
+    }
+  int cx = (*left + *right) / 2;
+  *top = *bottom = -1;
+  for (int y = 0; y < height; ++y)
+    if (bmp.At(cx, y) == frame) {
+      if (*top < 0) *top = y;
+      *bottom = y;
+    }
+  return *left >= 0 && *top >= 0 && *right - *left > 50 && *bottom - *top > 50;
+}
 
 }  // namespace

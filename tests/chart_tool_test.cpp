@@ -20,8 +20,8 @@
 namespace {
 
 using vorda_test::FileExists;
-using vorda_test::Le16;
-using vorda_test::Le32;
+using vorda_test::BmpFile;
+using vorda_test::EmfFile;
 using vorda_test::ReadBytes;
 using ::testing::HasSubstr;
 
@@ -53,30 +53,21 @@ class ChartToolTest : public ::testing::Test {
     csv_ = Temp("rec.csv");
     Write(csv_, Recording());
   }
-  void TearDown() override {
-    for (const std::string& f : made_) DeleteFileA(f.c_str());
-    DeleteFileA(csv_.c_str());
-  }
-  std::string Out(const std::string& name) {
-    made_.push_back(Temp(name));
-    return made_.back();
-  }
   std::string csv_;
-  std::vector<std::string> made_;
 };
 
 TEST_F(ChartToolTest, DrawsTheTracesInTheirColoursWithTheGapLeftOpen) {
-  std::string out = Out("chart.bmp");
+  std::string out = Temp("chart.bmp");
   Result r = RunTool("\"" + csv_ + "\" -o \"" + out + "\"");
   ASSERT_EQ(r.status, 0) << r.output;
   EXPECT_THAT(r.output, HasSubstr("wrote " + out + " (960x600 pixels, 2 channels, 402 samples)"));
-  Bmp bmp;
-  ASSERT_TRUE(bmp.Load(out));
-  EXPECT_EQ(bmp.width, 960);
-  EXPECT_EQ(bmp.height, 600);
+  BmpFile bmp;
+  ASSERT_TRUE(Load(&bmp, out));
+  EXPECT_EQ(bmp.info.biWidth, 960);
+  EXPECT_EQ(bmp.info.biHeight, 600);
   EXPECT_EQ(bmp.bytes.size(), 54u + 960 * 600 * 4);
   int left, top, right, bottom;
-  ASSERT_TRUE(bmp.Frame(&left, &top, &right, &bottom));
+  ASSERT_TRUE(Frame(bmp, &left, &top, &right, &bottom));
   EXPECT_GT(right - left, 600);
   EXPECT_GT(bottom - top, 400);
   // Time runs from 0 to 10 s across the frame.
@@ -91,7 +82,7 @@ TEST_F(ChartToolTest, DrawsTheTracesInTheirColoursWithTheGapLeftOpen) {
   EXPECT_GT(bmp.Count(RGB(221, 221, 221), left, right), 1000);
   int dark = 0;
   for (int y = 0; y < top; ++y)
-    for (int x = 0; x < bmp.width; ++x) dark += GetRValue(bmp.At(x, y)) < 128;
+    for (int x = 0; x < bmp.info.biWidth; ++x) dark += GetRValue(bmp.At(x, y)) < 128;
   EXPECT_GT(dark, 30);  // the title
   EXPECT_FALSE(FileExists(out + ".part"));
 }
@@ -111,27 +102,27 @@ TEST_F(ChartToolTest, OptionsChangeWhatIsDrawn) {
       {"xy", "--xy a:b --markers", 960, 600, kFirst, kSecond},
   };
   for (const Case& c : cases) {
-    std::string out = Out(std::string("opt-") + c.name + ".bmp");
+    std::string out = Temp(std::string("opt-") + c.name + ".bmp");
     Result r = RunTool("\"" + csv_ + "\" -o \"" + out + "\" " + c.args);
     ASSERT_EQ(r.status, 0) << c.name << ": " << r.output;
-    Bmp bmp;
-    ASSERT_TRUE(bmp.Load(out)) << c.name;
-    EXPECT_EQ(bmp.width, c.width) << c.name;
-    EXPECT_EQ(bmp.height, c.height) << c.name;
+    BmpFile bmp;
+    ASSERT_TRUE(Load(&bmp, out)) << c.name;
+    EXPECT_EQ(bmp.info.biWidth, c.width) << c.name;
+    EXPECT_EQ(bmp.info.biHeight, c.height) << c.name;
     EXPECT_GT(bmp.Count(c.present), 100) << c.name;
     EXPECT_EQ(bmp.Count(c.absent), 0) << c.name;
   }
 }
 
 TEST_F(ChartToolTest, CursorAndMarkers) {
-  std::string plain = Out("plain.bmp"), cursor = Out("cursor.bmp"), marked = Out("marked.bmp");
+  std::string plain = Temp("plain.bmp"), cursor = Temp("cursor.bmp"), marked = Temp("marked.bmp");
   ASSERT_EQ(RunTool("\"" + csv_ + "\" -o \"" + plain + "\" --channels a").status, 0);
   ASSERT_EQ(RunTool("\"" + csv_ + "\" -o \"" + cursor + "\" --channels a --cursor 7").status, 0);
   ASSERT_EQ(RunTool("\"" + csv_ + "\" -o \"" + marked + "\" --channels a --markers --xrange 0:1").status, 0);
-  Bmp a, b, m;
-  ASSERT_TRUE(a.Load(plain) && b.Load(cursor) && m.Load(marked));
+  BmpFile a, b, m;
+  ASSERT_TRUE(Load(&a, plain) && Load(&b, cursor) && Load(&m, marked));
   int left, top, right, bottom;
-  ASSERT_TRUE(a.Frame(&left, &top, &right, &bottom));
+  ASSERT_TRUE(Frame(a, &left, &top, &right, &bottom));
   // The cursor inverts a column at 7 s and a row at sin(7) from edge to edge.
   int x = left + static_cast<int>((right - left) * 0.7);
   int inverted = 0;
@@ -150,45 +141,39 @@ TEST_F(ChartToolTest, CursorAndMarkers) {
   EXPECT_GT(m.Count(kFirst), 51 * 25);
 }
 
-// The records of an enhanced metafile, by type.
-std::map<uint32_t, std::vector<size_t>> Records(const std::vector<uint8_t>& emf) {
-  std::map<uint32_t, std::vector<size_t>> records;
-  for (size_t at = 0; at + 8 <= emf.size();) {
-    uint32_t size = Le32(emf, at + 4);
-    records[Le32(emf, at)].push_back(at);
-    if (size < 8) break;
-    at += size;
-  }
-  return records;
-}
-
 TEST_F(ChartToolTest, RecordsAMetafileThatPlaysBackAsTheChart) {
-  std::string out = Out("chart.emf");
+  std::string out = Temp("chart.emf");
   Result r = RunTool("\"" + csv_ + "\" -o \"" + out + "\" --cursor 7");
   ASSERT_EQ(r.status, 0) << r.output;
-  std::vector<uint8_t> emf = ReadBytes(out);
-  ASSERT_GT(emf.size(), 100u);
-  auto records = Records(emf);
-  ASSERT_EQ(Le32(emf, 0), 1u);                    // EMR_HEADER first,
-  EXPECT_EQ(Le32(emf, 40), 0x464D4520u);          // " EMF",
-  EXPECT_EQ(records[14].size(), 1u);              // one EMR_EOF,
-  EXPECT_EQ(Le32(emf, records[14][0]), 14u);
-  EXPECT_EQ(records[14][0] + Le32(emf, records[14][0] + 4), emf.size());  // last.
+  EmfFile emf;
+  ASSERT_TRUE(emf.Load(out));
+  ASSERT_GT(emf.bytes.size(), 100u);
+  const ENHMETAHEADER header = emf.Header();
+  ASSERT_EQ(header.iType, static_cast<DWORD>(EMR_HEADER));  // the header first,
+  EXPECT_EQ(header.dSignature, static_cast<DWORD>(ENHMETA_SIGNATURE));
+  EXPECT_EQ(emf.OfType(EMR_EOF).size(), 1u);                 // one end-of-file record,
+  EXPECT_EQ(emf.records.back().type, static_cast<DWORD>(EMR_EOF));
+  EXPECT_EQ(emf.records.back().at + emf.records.back().size, emf.bytes.size());  // last.
   // The white page spans the whole chart, so its bounds are the canvas.
-  EXPECT_EQ(records[71].size(), 1u);  // EMR_FILLRGN
-  EXPECT_EQ(Le32(emf, 8), 0u);
-  EXPECT_EQ(Le32(emf, 16), 959u);
-  EXPECT_EQ(Le32(emf, 20), 599u);
+  EXPECT_EQ(emf.OfType(EMR_FILLRGN).size(), 1u);
+  EXPECT_EQ(header.rclBounds.left, 0);
+  EXPECT_EQ(header.rclBounds.right, 959);
+  EXPECT_EQ(header.rclBounds.bottom, 599);
   // A solid pen for the first series and a dashed one for the second.
   std::map<COLORREF, uint32_t> pens;
-  for (size_t at : records[38]) pens[Le32(emf, at + 24)] = Le32(emf, at + 12);  // EMR_CREATEPEN
+  for (const auto& record : emf.OfType(EMR_CREATEPEN)) {
+    const LOGPEN pen = emf.As<EMRCREATEPEN>(record).lopn;
+    pens[pen.lopnColor] = pen.lopnStyle;
+  }
   ASSERT_EQ(pens.count(kFirst), 1u);
   ASSERT_EQ(pens.count(kSecond), 1u);
   EXPECT_EQ(pens[kFirst], static_cast<uint32_t>(PS_SOLID));
   EXPECT_EQ(pens[kSecond], static_cast<uint32_t>(PS_DASH));
-  EXPECT_GE(records[87].size() + records[4].size(), 4u);   // polylines: traces, frame, legend
-  EXPECT_GE(records[84].size() + records[83].size(), 10u); // tick labels and titles
-  EXPECT_EQ(records[76].size(), 2u);                       // the cursor's two inverted bars
+  // Polylines: traces, frame, legend; texts: tick labels and titles; the
+  // cursor's two inverted bars.
+  EXPECT_GE(emf.OfType(EMR_POLYLINE16).size() + emf.OfType(EMR_POLYLINE).size(), 4u);
+  EXPECT_GE(emf.OfType(EMR_EXTTEXTOUTW).size() + emf.OfType(EMR_EXTTEXTOUTA).size(), 10u);
+  EXPECT_EQ(emf.OfType(EMR_BITBLT).size(), 2u);
 
   // Played back, it is the chart: both traces in their colours.
   HENHMETAFILE file = GetEnhMetaFileA(out.c_str());
@@ -203,7 +188,7 @@ TEST_F(ChartToolTest, RecordsAMetafileThatPlaysBackAsTheChart) {
 
 TEST_F(ChartToolTest, FitsAPictureIntoThePlotBehindTheTraces) {
   // A 40x20 BMP of one green: drawn twice as wide as high, inside the frame.
-  std::string pic = Out("picture.bmp"), out = Out("pictured.bmp");
+  std::string pic = Temp("picture.bmp"), out = Temp("pictured.bmp");
   std::string bmp = "BM";
   auto put32 = [&](uint32_t v) { bmp.append(reinterpret_cast<char*>(&v), 4); };
   auto put16 = [&](uint16_t v) { bmp.append(reinterpret_cast<char*>(&v), 2); };
@@ -214,14 +199,14 @@ TEST_F(ChartToolTest, FitsAPictureIntoThePlotBehindTheTraces) {
   Write(pic, bmp);
   Result r = RunTool("\"" + csv_ + "\" -o \"" + out + "\" --picture \"" + pic + "\"");
   ASSERT_EQ(r.status, 0) << r.output;
-  Bmp chart;
-  ASSERT_TRUE(chart.Load(out));
+  BmpFile chart;
+  ASSERT_TRUE(Load(&chart, out));
   int left, top, right, bottom;
-  ASSERT_TRUE(chart.Frame(&left, &top, &right, &bottom));
+  ASSERT_TRUE(Frame(chart, &left, &top, &right, &bottom));
   const COLORREF green = RGB(10, 200, 10);
-  int x0 = chart.width, x1 = -1, y0 = chart.height, y1 = -1;
-  for (int y = 0; y < chart.height; ++y)
-    for (int x = 0; x < chart.width; ++x)
+  int x0 = chart.info.biWidth, x1 = -1, y0 = chart.info.biHeight, y1 = -1;
+  for (int y = 0; y < chart.info.biHeight; ++y)
+    for (int x = 0; x < chart.info.biWidth; ++x)
       if (chart.At(x, y) == green) {
         x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
       }
@@ -237,7 +222,7 @@ TEST_F(ChartToolTest, FitsAPictureIntoThePlotBehindTheTraces) {
 }
 
 TEST_F(ChartToolTest, ReadsWavFiles) {
-  std::string wav = Out("tone.wav"), out = Out("tone.bmp");
+  std::string wav = Temp("tone.wav"), out = Temp("tone.bmp");
   std::string bytes = "RIFF\0\0\0\0WAVEfmt ";
   bytes.assign("RIFF\0\0\0\0WAVEfmt \x10\0\0\0\x01\0\x02\0\x40\x1f\0\0\0\x7d\0\0\x04\0\x10\0data", 40);
   std::string data;
@@ -251,8 +236,8 @@ TEST_F(ChartToolTest, ReadsWavFiles) {
   Result r = RunTool("\"" + wav + "\" -o \"" + out + "\"");
   ASSERT_EQ(r.status, 0) << r.output;
   EXPECT_THAT(r.output, HasSubstr("2 channels, 800 samples"));
-  Bmp bmp;
-  ASSERT_TRUE(bmp.Load(out));
+  BmpFile bmp;
+  ASSERT_TRUE(Load(&bmp, out));
   EXPECT_GT(bmp.Count(kFirst), 300);
   EXPECT_GT(bmp.Count(kSecond), 300);
 }
@@ -263,7 +248,6 @@ TEST_F(ChartToolTest, RefusalsNameTheProblemAndWriteNothing) {
   auto file = [&](const std::string& name, const std::string& text) {
     std::string p = dir + "\\" + name;
     Write(p, text);
-    made_.push_back(p);
     return p;
   };
   std::string bad = file("bad.csv", "t,a\n0,1\n1,x\n");
@@ -321,8 +305,6 @@ TEST_F(ChartToolTest, RefusalsNameTheProblemAndWriteNothing) {
   HANDLE h = FindFirstFileA((dir + "\\*.part").c_str(), &found);
   EXPECT_EQ(h, INVALID_HANDLE_VALUE);
   if (h != INVALID_HANDLE_VALUE) FindClose(h);
-  DeleteFileA(out.c_str());
-  RemoveDirectoryA(dir.c_str());
 }
 
 TEST_F(ChartToolTest, ReplacesAnEarlierChartAndTakesRelativePaths) {
@@ -332,8 +314,8 @@ TEST_F(ChartToolTest, ReplacesAnEarlierChartAndTakesRelativePaths) {
   Write(dir + "\\chart.bmp", "an earlier chart");
   Result r = RunTool("rec.csv -o chart.bmp", dir);
   EXPECT_EQ(r.status, 0) << r.output;
-  Bmp bmp;
-  EXPECT_TRUE(bmp.Load(dir + "\\chart.bmp"));
+  BmpFile bmp;
+  EXPECT_TRUE(Load(&bmp, dir + "\\chart.bmp"));
   Result help = RunTool("--help");
   EXPECT_EQ(help.status, 0);
   EXPECT_THAT(help.output, HasSubstr("usage: vorda-chart RECORDING -o OUT.png|OUT.bmp|OUT.emf [options]"));

@@ -168,7 +168,7 @@ TEST_F(CrossHairTest, ErasingFreeSlotsOnlyRemovesTheClip) {
 
 TEST_F(CrossHairTest, AFailedInversionStopsWhereItHappened) {
   auto failSecond = [] {
-    return FailNth<BOOL, HDC, const RECT*>("user32.dll", "InvertRect", 2, FALSE);
+    return FailNth<decltype(InvertRect)>("user32.dll", "InvertRect", 2, FALSE);
   };
   tarn::host().SetErrorResult(-2);
   std::vector<int> slots = FreeSlots(2);

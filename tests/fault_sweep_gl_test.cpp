@@ -1,7 +1,7 @@
 // The fault sweep of the OpenGL exports: each scene rerun with every call
 // vorda makes failing in turn (wgl, GL's error state, GLU's texts, GDI for
-// the font). The rendering context is made by the first GLEnable of the
-// process only, so that scene comes first.
+// the font). The rendering context, made by the first GLEnable of the
+// process, is moved from window to window by each scene's preparation.
 #include <GL/gl.h>
 #include <GL/glu.h>
 
@@ -11,21 +11,6 @@
 
 namespace vorda_test {
 namespace {
-
-// Wine's wglUseFontBitmapsA leaves a spurious GL_OUT_OF_MEMORY pending after
-// it succeeds (Windows does not); under Wine this takes it back, so that
-// the font exports are swept as they behave on Windows.
-std::unique_ptr<AnyHook> WineFontQuirk() {
-  using Sig = std::remove_pointer_t<decltype(&wglUseFontBitmapsA)>;
-  static const bool wine =
-      GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
-  return MakeHook<Sig>("opengl32.dll", "wglUseFontBitmapsA",
-                       [](Sig* original, HDC dc, DWORD first, DWORD count, DWORD base) {
-                         BOOL ok = original(dc, first, count, base);
-                         if (ok && wine) glGetError();
-                         return ok;
-                       });
-}
 
 class FaultSweepGlTest : public FaultSweepTest {
  protected:
@@ -40,8 +25,7 @@ class FaultSweepGlTest : public FaultSweepTest {
   // Errors a failed run left pending in GL would be reported by the next
   // call that asks: each run starts with none.
   static void Drain() {
-    for (int i = 0; i < 16 && glGetError() != GL_NO_ERROR; ++i) {
-    }
+    DrainGlErrors();
     tarn::host().ClearErrors();
   }
   // GL's texts for its error codes, or ours for a code GLU does not know.

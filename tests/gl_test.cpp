@@ -2,8 +2,8 @@
 // (read back with glGet*), the pixels it draws (glReadPixels), the host's
 // error log, and what GLNewFont gives back on every path.
 //
-// GlState lives as long as the process and is never reset: the test that
-// needs a process without any GLEnable comes first in this file.
+// GlState lives as long as the process and is never reset: what a process
+// without any GLEnable does is in first_calls_test.cpp.
 #include <GL/gl.h>
 #include <GL/glu.h>
 
@@ -15,18 +15,13 @@
 #include "host_test.h"
 #include "import_hook.h"
 #include "ledger.h"
+#include "surface.h"
 
 namespace vorda_test {
 namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
-
-const char* WineVersion() {
-  using Fn = const char*(CDECL*)();
-  auto fn = reinterpret_cast<Fn>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version"));
-  return fn ? fn() : nullptr;
-}
 
 // GL may keep its matrices in single precision: compare them as floats.
 std::vector<double> GetDoubles(GLenum what, int n) {
@@ -39,32 +34,6 @@ std::vector<int> GetInts(GLenum what, int n) {
   glGetIntegerv(what, v.data());
   return v;
 }
-
-// Wine's wglUseFontBitmapsA leaves GL_OUT_OF_MEMORY pending after building
-// the empty bitmap of a blank character (space, no-break space) although it
-// succeeds; Windows does not. Under Wine this hook takes back that one
-// spurious error after a successful call, so that GLNewFont can be tested
-// as it behaves on Windows. It says what it saw.
-class WineFontQuirk {
- public:
-  WineFontQuirk()
-      : hook_("opengl32.dll", "wglUseFontBitmapsA",
-              [this](HDC dc, DWORD first, DWORD n, DWORD base) {
-                BOOL ok = hook_.Original()(dc, first, n, base);
-                if (ok && WineVersion() && glGetError() == GL_OUT_OF_MEMORY) ++cleared_;
-                return ok;
-              }) {}
-  ~WineFontQuirk() {
-    if (cleared_)
-      std::printf("[ platform ] Wine %s: cleared %d spurious GL_OUT_OF_MEMORY after "
-                  "wglUseFontBitmapsA\n",
-                  WineVersion(), cleared_);
-  }
-
- private:
-  int cleared_ = 0;
-  ImportHook<std::remove_pointer_t<decltype(&wglUseFontBitmapsA)>> hook_;
-};
 
 class GlTest : public HostTest {
  protected:
@@ -83,18 +52,6 @@ class GlTest : public HostTest {
     EnablePixels(w);
   }
 };
-
-TEST_F(GlTest, NewFontRefusesBeforeAnyEnable) {
-  Ledger ledger;
-  EXPECT_EQ(GLNewFont("Arial", 16, 0), 0);
-  // A null device context is no GLEnable either.
-  EXPECT_EQ(GLEnable(host_, nullptr, 0, 10, 10, 0), 0);
-  EXPECT_THAT(Messages(), ElementsAre("invalid operation"));
-  EXPECT_EQ(GLNewFont("Arial", 16, 0), 0);
-  EXPECT_EQ(ledger.Made("glGenLists"), 0);
-  EXPECT_EQ(ledger.Made("CreateFontA"), 0);
-  EXPECT_EQ(GLDisable(), 1);
-}
 
 TEST_F(GlTest, EnableSetsViewportAndPixelProjection) {
   GlWindow w(640, 480);
@@ -325,7 +282,7 @@ TEST_F(GlTest, NewFontReturnsListBaseAndKeepsThePreviousFont) {
                return create.Original()(h, wd, esc, orient, weight, it, ul, so, cs, op, cp, q,
                                         pf, face);
              });
-  WineFontQuirk quirk;
+  auto quirk = WineFontQuirk();
   Ledger ledger;
   int base = GLNewFont("Liberation Sans", 16, 12345);
   EXPECT_NE(base, 0);
@@ -414,7 +371,7 @@ TEST_F(GlTest, TextStartsAtModelPointFiftyFifty) {
   FreshPixels(w);
   int base;
   {
-    WineFontQuirk quirk;
+    auto quirk = WineFontQuirk();
     base = GLNewFont("Liberation Sans", 20, 0);
   }
   ASSERT_NE(base, 0);

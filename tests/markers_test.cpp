@@ -47,7 +47,7 @@ class GuardedDoubles {
 // passes the calls on.
 struct ShapeRecorder {
   static std::unique_ptr<AnyHook> Record(const char* function, std::vector<Corners>* into) {
-    return Chain<BOOL, HDC, int, int, int, int>(
+    return Chain<decltype(Rectangle)>(
         "gdi32.dll", function, [into](auto real, HDC dc, int l, int t, int r, int b) {
           into->push_back({l, t, r, b});
           return real(dc, l, t, r, b);
@@ -76,6 +76,14 @@ class MarkersTest : public HostTest {
   void ExpectPreviousToolsSelected() {
     EXPECT_EQ(GetCurrentObject(surface_.dc(), OBJ_PEN), pen_);
     EXPECT_EQ(GetCurrentObject(surface_.dc(), OBJ_BRUSH), brush_);
+  }
+  // `made` pens and as many brushes were made, all are gone again, and the
+  // previous pen and brush are back.
+  void ExpectToolsGivenBack(const Ledger& ledger, int made) {
+    EXPECT_EQ(ledger.Made("CreatePen"), made);
+    EXPECT_EQ(ledger.Made("CreateSolidBrush"), made);
+    EXPECT_EQ(ledger.Leaks(), "");
+    ExpectPreviousToolsSelected();
   }
   // The smallest box holding every pixel that is not white: left, top, right, bottom (exclusive).
   Corners PaintedBox() const {
@@ -137,10 +145,7 @@ TEST_F(MarkersTest, SquareMarkersPaintTheirColourWithOnePenAndBrushPerCall) {
   EXPECT_EQ(surface_.Pixel(122, 292), RGB(255, 0, 0));
   EXPECT_EQ(surface_.Pixel(123, 292), kWhite);
   EXPECT_EQ(surface_.Pixel(122, 293), kWhite);
-  EXPECT_EQ(ledger.Made("CreatePen"), 1);
-  EXPECT_EQ(ledger.Made("CreateSolidBrush"), 1);
-  EXPECT_EQ(ledger.Leaks(), "");
-  ExpectPreviousToolsSelected();
+  ExpectToolsGivenBack(ledger, 1);
   EXPECT_THAT(Messages(), IsEmpty());
 }
 
@@ -187,10 +192,7 @@ TEST_F(MarkersTest, RecordMarkersPaintEachInItsOwnColour) {
   EXPECT_EQ(surface_.Pixel(220, 190), RGB(0, 0, 255));
   EXPECT_EQ(surface_.Count(RGB(255, 0, 0)) + surface_.Count(RGB(0, 0, 255)), surface_.NonWhite());
   // One pen and one brush per record, all gone again.
-  EXPECT_EQ(ledger.Made("CreatePen"), 2);
-  EXPECT_EQ(ledger.Made("CreateSolidBrush"), 2);
-  EXPECT_EQ(ledger.Leaks(), "");
-  ExpectPreviousToolsSelected();
+  ExpectToolsGivenBack(ledger, 2);
 }
 
 TEST_F(MarkersTest, UnknownShapesDrawNothingButStillMakeAndDeleteTheirTools) {
@@ -204,10 +206,7 @@ TEST_F(MarkersTest, UnknownShapesDrawNothingButStillMakeAndDeleteTheirTools) {
   EXPECT_EQ(surface_.NonWhite(), 0);
   EXPECT_THAT(shapes.rectangles, IsEmpty());
   EXPECT_THAT(shapes.ellipses, IsEmpty());
-  EXPECT_EQ(ledger.Made("CreatePen"), 2);
-  EXPECT_EQ(ledger.Made("CreateSolidBrush"), 2);
-  EXPECT_EQ(ledger.Leaks(), "");
-  ExpectPreviousToolsSelected();
+  ExpectToolsGivenBack(ledger, 2);
   EXPECT_THAT(Messages(), IsEmpty());
 }
 
@@ -288,15 +287,15 @@ TEST_F(MarkersTest, MissingArraysAreRefusedBeforeAnythingIsMade) {
 // Makes the n-th call of one of the imports markers use fail.
 std::unique_ptr<AnyHook> FailImport(const std::string& name, int n, bool pretend) {
   const char* gdi = "gdi32.dll";
-  if (name == "CreatePen") return FailNth<HPEN, int, int, COLORREF>(gdi, "CreatePen", n, nullptr);
+  if (name == "CreatePen") return FailNth<decltype(CreatePen)>(gdi, "CreatePen", n, nullptr);
   if (name == "CreateSolidBrush")
-    return FailNth<HBRUSH, COLORREF>(gdi, "CreateSolidBrush", n, nullptr);
+    return FailNth<decltype(CreateSolidBrush)>(gdi, "CreateSolidBrush", n, nullptr);
   if (name == "SelectObject")
-    return FailNth<HGDIOBJ, HDC, HGDIOBJ>(gdi, "SelectObject", n, nullptr, pretend);
+    return FailNth<decltype(SelectObject)>(gdi, "SelectObject", n, nullptr, pretend);
   if (name == "Rectangle" || name == "Ellipse")
-    return FailNth<BOOL, HDC, int, int, int, int>(gdi, name.c_str(), n, FALSE);
-  if (name == "DeleteObject") return FailNth<BOOL, HGDIOBJ>(gdi, "DeleteObject", n, FALSE, pretend);
-  if (name == "malloc") return FailNth<void*, size_t>("msvcrt.dll", "malloc", n, nullptr);
+    return FailNth<decltype(Rectangle)>(gdi, name.c_str(), n, FALSE);
+  if (name == "DeleteObject") return FailNth<decltype(DeleteObject)>(gdi, "DeleteObject", n, FALSE, pretend);
+  if (name == "malloc") return FailNth<MallocSig>("msvcrt.dll", "malloc", n, nullptr);
   throw std::runtime_error("no failing hook for " + name);
 }
 

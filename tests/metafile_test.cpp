@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <sstream>
 
+#include "file_readers.h"
 #include "host_test.h"
 #include "ledger.h"
 #include "surface.h"
@@ -51,12 +52,9 @@ class MetafileTest : public HostTest {
   std::vector<HPEN> pens_;
 };
 
-std::string Points16(const POINTS* p, DWORD n) {
-  std::ostringstream out;
-  for (DWORD i = 0; i < n; ++i) out << (i ? " " : "") << p[i].x << "," << p[i].y;
-  return out.str();
-}
-std::string Points32(const POINTL* p, DWORD n) {
+// "x,y x,y ...": the points of a 16-bit or a 32-bit polyline record.
+template <typename Point>
+std::string Points(const Point* p, DWORD n) {
   std::ostringstream out;
   for (DWORD i = 0; i < n; ++i) out << (i ? " " : "") << p[i].x << "," << p[i].y;
   return out.str();
@@ -64,10 +62,10 @@ std::string Points32(const POINTL* p, DWORD n) {
 
 // The records that carry the chart, one readable line each; the others
 // (header, state, object selection) are left out.
-std::vector<std::string> DrawingRecords(HENHMETAFILE metafile) {
+std::vector<std::string> DrawingRecords(const EmfFile& emf) {
   std::vector<std::string> out;
-  auto describe = [](HDC, HANDLETABLE*, const ENHMETARECORD* r, int, LPARAM data) -> int {
-    auto& list = *reinterpret_cast<std::vector<std::string>*>(data);
+  for (const EmfRecord& record : emf.records) {
+    const ENHMETARECORD* r = emf.Raw(record);
     std::ostringstream line;
     switch (r->iType) {
       case EMR_CREATEPEN: {
@@ -77,12 +75,12 @@ std::vector<std::string> DrawingRecords(HENHMETAFILE metafile) {
       }
       case EMR_POLYLINE16: {
         auto* poly = reinterpret_cast<const EMRPOLYLINE16*>(r);
-        line << "polyline " << Points16(poly->apts, poly->cpts);
+        line << "polyline " << Points(poly->apts, poly->cpts);
         break;
       }
       case EMR_POLYLINE: {
         auto* poly = reinterpret_cast<const EMRPOLYLINE*>(r);
-        line << "polyline " << Points32(poly->aptl, poly->cptl);
+        line << "polyline " << Points(poly->aptl, poly->cptl);
         break;
       }
       case EMR_MOVETOEX: {
@@ -117,12 +115,10 @@ std::vector<std::string> DrawingRecords(HENHMETAFILE metafile) {
         break;
       }
       default:
-        return 1;
+        continue;
     }
-    list.push_back(line.str());
-    return 1;
-  };
-  EnumEnhMetaFile(nullptr, metafile, describe, reinterpret_cast<void*>(&out), nullptr);
+    out.push_back(line.str());
+  }
   return out;
 }
 
@@ -154,7 +150,6 @@ TEST_F(MetafileTest, InchSizesBecomePixelsWithoutTruncation) {
     EXPECT_EQ(GetObjectType(dc), 0u) << "the recording device context is gone";
     EXPECT_TRUE(FileExists(path));
     EXPECT_EQ(ledger.Leaks(), "");
-    std::remove(path.c_str());
   }
   EXPECT_THAT(Messages(), IsEmpty());
 }
@@ -170,23 +165,17 @@ TEST_F(MetafileTest, RecordedChartIsACompleteMetafileWithItsDrawingRecords) {
 
   // The file: a header record with the signature and the file's own size
   // and record count, then records that end with the end-of-file record.
-  std::vector<uint8_t> bytes = ReadBytes(path);
-  ASSERT_GE(bytes.size(), 88u);
-  EXPECT_EQ(Le32(bytes, 0), static_cast<uint32_t>(EMR_HEADER));
-  EXPECT_EQ(Le32(bytes, 40), static_cast<uint32_t>(ENHMETA_SIGNATURE));
-  EXPECT_EQ(Le32(bytes, 48), bytes.size());
-  EXPECT_EQ(Le32(bytes, 60), 0u) << "no description is stored";
-  size_t at = 0, records = 0, lastType = 0;
-  while (at + 8 <= bytes.size()) {
-    lastType = Le32(bytes, at);
-    uint32_t size = Le32(bytes, at + 4);
-    ASSERT_GE(size, 8u);
-    at += size;
-    ++records;
-  }
-  EXPECT_EQ(at, bytes.size());
-  EXPECT_EQ(records, Le32(bytes, 52));
-  EXPECT_EQ(lastType, static_cast<size_t>(EMR_EOF));
+  EmfFile emf;
+  ASSERT_TRUE(emf.Load(path));
+  ASSERT_GE(emf.bytes.size(), 88u);
+  const ENHMETAHEADER stored = emf.Header();
+  EXPECT_EQ(stored.iType, static_cast<DWORD>(EMR_HEADER));
+  EXPECT_EQ(stored.dSignature, static_cast<DWORD>(ENHMETA_SIGNATURE));
+  EXPECT_EQ(stored.nBytes, emf.bytes.size());
+  EXPECT_EQ(stored.nDescription, 0u) << "no description is stored";
+  EXPECT_EQ(emf.end, emf.bytes.size()) << "whole records of at least 8 bytes up to the end";
+  EXPECT_EQ(emf.records.size(), stored.nRecords);
+  EXPECT_EQ(emf.records.back().type, static_cast<DWORD>(EMR_EOF));
 
   HENHMETAFILE metafile = GetEnhMetaFileA(path.c_str());
   ASSERT_NE(metafile, nullptr);
@@ -199,7 +188,7 @@ TEST_F(MetafileTest, RecordedChartIsACompleteMetafileWithItsDrawingRecords) {
   EXPECT_EQ(header.rclBounds.bottom, 99);
 
   // Device points: x = 19.9 u truncated, y = 99 - 9.9 v truncated.
-  EXPECT_THAT(DrawingRecords(metafile),
+  EXPECT_THAT(DrawingRecords(emf),
               ElementsAre("clip none", "pen 1 #0", "polyline 0,0 199,0 199,99 0,99 0,0", "clip 0,0 199,99",
                           "pen 1 #ff", "polyline 19,79 59,19 119,59 179,39", "pen 1 #ff0000",
                           "move 39,49", "line 159,49", "text 20,60 Volts", "clip none"));
@@ -238,7 +227,6 @@ TEST_F(MetafileTest, RecordedChartIsACompleteMetafileWithItsDrawingRecords) {
   EXPECT_EQ(played.Pixel(100, 49), RGB(0, 0, 255));  // segment
   EXPECT_EQ(played.Pixel(100, 50), RGB(255, 255, 255));
   DeleteEnhMetaFile(metafile);
-  std::remove(path.c_str());
 }
 
 TEST_F(MetafileTest, SurfaceThatCannotBeMadeOrSavedGivesZeroAndReportsNothing) {
@@ -264,7 +252,6 @@ TEST_F(MetafileTest, SurfaceThatCannotBeMadeOrSavedGivesZeroAndReportsNothing) {
   EXPECT_TRUE(FileExists(path));
   EXPECT_EQ(ledger.Leaks(), "");
   EXPECT_THAT(Messages(), IsEmpty());
-  std::remove(path.c_str());
 }
 
 }  // namespace

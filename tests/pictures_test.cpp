@@ -67,10 +67,6 @@ int CountNotNearWhite(const DibSurface& s, int tolerance) {
   return n;
 }
 
-bool RunningOnWine() {
-  return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
-}
-
 // The quadrant picture lies exactly on `at`: its four corner pixels and
 // quadrant centres have their colours, the pixels just outside are white,
 // and nothing else is drawn. Lossy formats get a colour tolerance.
@@ -192,14 +188,12 @@ TEST_F(PictureTest, FileIsDrawnAtItsNaturalSizeInTheTopLeftCorner) {
     }
     SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h));
     ExpectPictureAt(surface_, {0, 0, w, h});
-    std::remove(path.c_str());
   }
   // One to one, the whole picture comes out upright: every pixel of its edge
   // lands on the device's, none is cut off or doubled.
   surface_.Fill(kWhite);
   std::string path = WriteTemp("edged.bmp", QuadrantBmp(37, 21, true));
   EXPECT_EQ(MSLoadPictureFile(host_, path.c_str()), 1);
-  std::remove(path.c_str());
   EXPECT_EQ(surface_.Count(kMagenta), 2 * 37 + 2 * 21 - 4);
   for (int x = 0; x < 37; ++x) {
     EXPECT_EQ(surface_.Pixel(x, 0), kMagenta) << x;
@@ -255,7 +249,7 @@ TEST_F(PictureTest, MemoryPictureIsFittedIntoTheUnitSquare) {
 }
 
 TEST_F(PictureTest, JpegGifAndPngAreDrawnAndFitted) {
-  const bool wine = RunningOnWine();
+  const bool wine = WineVersion() != nullptr;
   std::cout << "platform: " << (wine ? "Wine" : "Windows") << "\n";
   struct Format {
     const char* file;
@@ -327,7 +321,6 @@ TEST_F(PictureTest, BytesThatAreNoPictureAreReportedByBothOperations) {
                                       "This Message channel is not a valid picture channel.\n"));
   EXPECT_EQ(surface_.NonWhite(), 0);
   EXPECT_EQ(ledger.Leaks(), "");
-  std::remove(path.c_str());
 }
 
 // One failing step: a hook that makes a platform call fail (or none), and
@@ -412,7 +405,6 @@ TEST_F(PictureTest, EveryFailingStepOfTheFileReadIsReportedAndReleasesWhatItMade
   HANDLE reopened = CreateFileA(good.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   EXPECT_NE(reopened, INVALID_HANDLE_VALUE);
   CloseHandle(reopened);
-  std::remove(good.c_str());
 
   tarn::host().ClearErrors();
   EXPECT_EQ(MSLoadPictureFile(host_, nullptr), -3);
@@ -423,7 +415,6 @@ TEST_F(PictureTest, EveryFailingStepOfTheFileReadIsReportedAndReleasesWhatItMade
     EXPECT_EQ(MSLoadPictureFile(host_, empty.c_str()), -3);
     EXPECT_EQ(ledger.Leaks(), "");
   }
-  std::remove(empty.c_str());
   EXPECT_THAT(Messages(), ElementsAre("Error in LoadPictureFile line 674\n",
                                       "Error in LoadPictureFile line 696\n"));
 }

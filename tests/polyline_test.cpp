@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "host_test.h"
-#include "import_hook.h"
+#include "chain_hook.h"
 #include "ledger.h"
 #include "surface.h"
 
@@ -290,10 +290,7 @@ TEST_F(PolyLineTest, PlatformFailuresAreReportedAndNothingLeaks) {
     EXPECT_EQ(MSPolyLine(host_, &pen_, "LINES", data, 8), 0);
   }
   {
-    int calls = 0;
-    VORDA_HOOK(fail, "gdi32.dll", SelectObject, [&](HDC dc, HGDIOBJ obj) -> HGDIOBJ {
-      return ++calls == 2 ? nullptr : fail.Original()(dc, obj);
-    });
+    auto fail = FailNth<decltype(SelectObject)>("gdi32.dll", "SelectObject", 2, nullptr);
     EXPECT_EQ(MSPolyLine(host_, &pen_, "LINES", data, 8), 0) << "selecting back";
   }
   EXPECT_EQ(ledger.Leaks(), "");

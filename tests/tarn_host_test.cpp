@@ -1,5 +1,5 @@
-// The stand-in host's channels, progress objects and faults, through the
-// C operations vorda calls: the trace drivers' tests rely on them.
+// The stand-in host's channels and progress objects, and the probe's faults,
+// through the C operations vorda calls: the trace drivers' tests rely on them.
 #include "tarnapi.h"
 #include "host_test.h"
 #include "trace_scene.h"
@@ -68,8 +68,8 @@ TEST_F(TarnHostTest, FaultsFailOrShortenTheCallsTheyMatch) {
   tarn::Handle a = ScanChannel(2, 1, {{0, 0, 99}});
   tarn::Handle b = ScanChannel(2, 1, {{0, 0, 99}});
   double out[10];
-  h.AddFault({"tarnChannelGetDataDouble", "", 1, 1, b, 3});
-  h.AddFault({"tarnChannelDataSeek", "", 0, 2, a});
+  probe_.AddFault({"tarnChannelGetDataDouble", "", 1, 1, b, 3});
+  probe_.AddFault({"tarnChannelDataSeek", "", 0, 2, a});
   EXPECT_EQ(tarnChannelDataSeek(b, 0, "POSITION_ABSOLUTE"), 1);
   EXPECT_EQ(tarnChannelDataSeek(a, 0, "POSITION_ABSOLUTE"), 0);
   EXPECT_EQ(tarnChannelDataSeek(a, 0, "POSITION_ABSOLUTE"), 0);
@@ -79,9 +79,9 @@ TEST_F(TarnHostTest, FaultsFailOrShortenTheCallsTheyMatch) {
   EXPECT_EQ(tarnChannelGetDataDouble(b, 10, out), 7);   // short by 3
   EXPECT_EQ(out[0], 10);
   EXPECT_EQ(tarnChannelGetDataDouble(b, 10, out), 10);
-  EXPECT_EQ(h.CallCount("tarnChannelGetDataDouble"), 4);
+  EXPECT_EQ(probe_.CallCount("tarnChannelGetDataDouble"), 4);
 
-  h.AddFault({"tarnObjectSetString", "Data"});
+  probe_.AddFault({"tarnObjectSetString", "Data"});
   EXPECT_EQ(tarnObjectSetString(a, "Data", 0, -1, "x", 1), 0);
   EXPECT_EQ(tarnObjectSetString(a, "Data", 0, -1, "a\0b", 3), 1);
   EXPECT_EQ(std::get<tarn::Bytes>(*h.Find(a, "Data")), std::string("a\0b", 3));
@@ -92,7 +92,7 @@ TEST_F(TarnHostTest, ProgressObjectsRecordTheirCallsAndCanStopTheWork) {
   HostObject p = tarnProgressNew(h.Root(), "Drawing");
   ASSERT_NE(p, 0u);
   int calls = 0;
-  h.SetProgressAnswer([&](const tarn::ProgressCall& c) { return ++calls < 2 && c.done < c.total; });
+  probe_.SetProgressAnswer([&](const tarn::ProgressCall& c) { return ++calls < 2 && c.done < c.total; });
   EXPECT_EQ(tarnProgress(p, 1, 10), 1);
   EXPECT_EQ(tarnProgress(p, 2, 10), 0);
   EXPECT_EQ(tarnProgress(12345, 3, 10), 0);  // not a progress object
@@ -102,6 +102,18 @@ TEST_F(TarnHostTest, ProgressObjectsRecordTheirCallsAndCanStopTheWork) {
   ASSERT_EQ(DeletedProgress().size(), 1u);
   EXPECT_EQ(std::get<tarn::Bytes>(DeletedProgress()[0].properties.at("ProgressText")), "");
   EXPECT_EQ(tarnObjectDelete(p), 0);
+}
+
+TEST_F(TarnHostTest, ReportsReachTheErrorSinkAsTheyArriveAndStayInTheLog) {
+  std::vector<std::string> heard;
+  h.SetErrorSink([&](const tarn::ErrorRecord& r) { heard.push_back(std::to_string(r.object) + " " + r.message); });
+  h.SetErrorResult(5);
+  EXPECT_EQ(tarnObjectError(host_, "first"), 5);
+  EXPECT_EQ(heard, std::vector<std::string>{std::to_string(host_) + " first"});
+  h.SetErrorSink(nullptr);
+  EXPECT_EQ(tarnObjectError(host_, "second"), 5);
+  EXPECT_EQ(heard.size(), 1u);
+  EXPECT_EQ(Messages(), (std::vector<std::string>{"first", "second"}));
 }
 
 }  // namespace

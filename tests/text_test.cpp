@@ -28,8 +28,7 @@ struct FontRequest {
 };
 
 std::unique_ptr<AnyHook> RecordFonts(std::vector<FontRequest>* into) {
-  return Chain<HFONT, int, int, int, int, int, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD,
-               DWORD, LPCSTR>(
+  return Chain<decltype(CreateFontA)>(
       "gdi32.dll", "CreateFontA",
       [into](auto real, int h, int w, int e, int o, int wt, DWORD i, DWORD u, DWORD s, DWORD cs,
              DWORD op, DWORD cp, DWORD q, DWORD pf, LPCSTR face) {
@@ -40,21 +39,21 @@ std::unique_ptr<AnyHook> RecordFonts(std::vector<FontRequest>* into) {
 
 // Answers LOGPIXELSY with `dpi` and records the device contexts asked.
 std::unique_ptr<AnyHook> PixelsPerInch(int dpi, std::vector<HDC>* asked) {
-  return Chain<int, HDC, int>("gdi32.dll", "GetDeviceCaps",
-                              [dpi, asked](auto real, HDC dc, int index) {
-                                if (index != LOGPIXELSY) return real(dc, index);
-                                asked->push_back(dc);
-                                return dpi;
-                              });
+  return Chain<decltype(GetDeviceCaps)>("gdi32.dll", "GetDeviceCaps",
+                                        [dpi, asked](auto real, HDC dc, int index) {
+                                          if (index != LOGPIXELSY) return real(dc, index);
+                                          asked->push_back(dc);
+                                          return dpi;
+                                        });
 }
 
 // Measures every string as cx by cy.
 std::unique_ptr<AnyHook> MeasureAs(int cx, int cy) {
-  return Chain<BOOL, HDC, LPCSTR, int, LPSIZE>("gdi32.dll", "GetTextExtentPoint32A",
-                                               [cx, cy](auto, HDC, LPCSTR, int, LPSIZE size) {
-                                                 *size = SIZE{cx, cy};
-                                                 return TRUE;
-                                               });
+  return Chain<decltype(GetTextExtentPoint32A)>("gdi32.dll", "GetTextExtentPoint32A",
+                                                [cx, cy](auto, HDC, LPCSTR, int, LPSIZE size) {
+                                                  *size = SIZE{cx, cy};
+                                                  return TRUE;
+                                                });
 }
 
 struct TextCall {
@@ -63,7 +62,7 @@ struct TextCall {
 };
 
 std::unique_ptr<AnyHook> RecordTextOut(std::vector<TextCall>* into) {
-  return Chain<BOOL, HDC, int, int, LPCSTR, int>(
+  return Chain<decltype(TextOutA)>(
       "gdi32.dll", "TextOutA", [into](auto real, HDC dc, int x, int y, LPCSTR text, int n) {
         into->push_back({x, y, std::string(text, static_cast<size_t>(n))});
         return real(dc, x, y, text, n);
@@ -71,11 +70,11 @@ std::unique_ptr<AnyHook> RecordTextOut(std::vector<TextCall>* into) {
 }
 
 std::unique_ptr<AnyHook> FailSelectObject(int nth) {
-  return FailNth<HGDIOBJ, HDC, HGDIOBJ>("gdi32.dll", "SelectObject", nth, nullptr);
+  return FailNth<decltype(SelectObject)>("gdi32.dll", "SelectObject", nth, nullptr);
 }
 // Every measurement fails.
 std::unique_ptr<AnyHook> FailMeasurement() {
-  return Chain<BOOL, HDC, LPCSTR, int, LPSIZE>(
+  return Chain<decltype(GetTextExtentPoint32A)>(
       "gdi32.dll", "GetTextExtentPoint32A", [](auto, HDC, LPCSTR, int, LPSIZE) { return FALSE; });
 }
 
@@ -170,9 +169,8 @@ TEST_F(TextTest, UnknownKeywordsMakeNoFontAndLeaveTheHostsVariable) {
 }
 
 TEST_F(TextTest, AFailedCreateFontLeavesNullInTheHostsVariable) {
-  auto failing =
-      Chain<HFONT, int, int, int, int, int, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD,
-            LPCSTR>("gdi32.dll", "CreateFontA", [](auto, auto...) { return HFONT{}; });
+  auto failing = Chain<decltype(CreateFontA)>("gdi32.dll", "CreateFontA",
+                                             [](auto, auto...) { return HFONT{}; });
   HFONT font = reinterpret_cast<HFONT>(0x1234);
   EXPECT_EQ(MSNewFont(host_, &font, "Liberation Sans", 10, "HORIZONTAL", "NORMAL", 0, 0, 0), 0);
   EXPECT_EQ(font, nullptr);
@@ -413,15 +411,15 @@ TEST_F(TextTest, TextFailuresNameTheirStep) {
     const char* message;
   } cases[] = {
       {[] { return FailSelectObject(1); }, false, "In MSText. SelectObject failed."},
-      {[=] { return FailNth<UINT, HDC, UINT>(gdi, "SetTextAlign", 1, GDI_ERROR); }, false,
+      {[=] { return FailNth<decltype(SetTextAlign)>(gdi, "SetTextAlign", 1, GDI_ERROR); }, false,
        "In MSText. SetTextAlign failed."},
-      {[=] { return FailNth<COLORREF, HDC, COLORREF>(gdi, "SetTextColor", 1, CLR_INVALID); }, false,
+      {[=] { return FailNth<decltype(SetTextColor)>(gdi, "SetTextColor", 1, CLR_INVALID); }, false,
        "In MSText. SetTextColor failed."},
-      {[=] { return FailNth<HRGN, int, int, int, int>(gdi, "CreateRectRgn", 1, nullptr); }, false,
+      {[=] { return FailNth<decltype(CreateRectRgn)>(gdi, "CreateRectRgn", 1, nullptr); }, false,
        "In MSText. CreateRectRgn failed."},
-      {[=] { return FailNth<BOOL, HDC, HRGN, HBRUSH>(gdi, "FillRgn", 1, FALSE); }, false,
+      {[=] { return FailNth<decltype(FillRgn)>(gdi, "FillRgn", 1, FALSE); }, false,
        "In MSText. FillRgn failed."},
-      {[=] { return FailNth<BOOL, HDC, int, int, LPCSTR, int>(gdi, "TextOutA", 1, FALSE); }, true,
+      {[=] { return FailNth<decltype(TextOutA)>(gdi, "TextOutA", 1, FALSE); }, true,
        "In MSText. TextOut failed."},
       // MSText selects, the measurement selects and selects back, then MSText selects back.
       {[] { return FailSelectObject(4); }, true, "In MSText. SelectObject failed."},
@@ -457,7 +455,7 @@ TEST_F(TextTest, AFailedFillLeavesItsRegionForTheNextOperation) {
   Clip(true);
   Ledger ledger;
   {
-    auto failing = FailNth<BOOL, HDC, HRGN, HBRUSH>("gdi32.dll", "FillRgn", 1, FALSE);
+    auto failing = FailNth<decltype(FillRgn)>("gdi32.dll", "FillRgn", 1, FALSE);
     EXPECT_EQ(MSText(host_, &font_, "Volts", 200, 150, "HORIZONTAL", "", "CENTER", 0, 0, 0), 0);
   }
   EXPECT_EQ(ledger.Alive(), 1);  // the region, kept in the drawing state

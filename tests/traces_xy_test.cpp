@@ -1,5 +1,6 @@
 // _CDrawXYTrace as a host sees it: the blocks its "Draw" routine gets, the
-// progress calls, the messages, and what is left afterwards.
+// progress calls, the messages, and what is left afterwards. The cases all
+// three drivers share are in traces_test.cpp.
 #include <climits>
 
 #include "host_test.h"
@@ -10,7 +11,6 @@ namespace vorda_test {
 namespace {
 
 using ::testing::ElementsAre;
-using ::testing::ElementsAreArray;
 using ::testing::IsEmpty;
 using Pairs = std::vector<std::pair<double, double>>;
 
@@ -58,12 +58,7 @@ TEST_F(XYTraceTest, BurstsAreCutIntoBlocksThatShareTheirLastSample) {
       for (int k = 0; k < n; ++k) paired &= block.data[2 * k + 1] == -block.data[2 * k];
       EXPECT_TRUE(paired) << "y of each sample beside its x";
     }
-    Pairs expected = c.progress;
-    expected.push_back({0, 100});
-    EXPECT_EQ(ProgressValues(), expected);
-    ExpectProgressClosed();
-    EXPECT_THAT(Messages(), IsEmpty());
-    EXPECT_EQ(ledger.Leaks(), "");
+    ExpectCleanRun(ledger, c.progress);
   }
 }
 
@@ -110,56 +105,6 @@ TEST_F(XYTraceTest, NoBurstsDrawNothingAndSucceed) {
   }
 }
 
-// Each failure: the fault, the message, and how many blocks were drawn.
-struct FailureCase {
-  const char* message;
-  tarn::Fault fault;
-  int drawn;
-  bool onY = false;
-};
-
-TEST_F(XYTraceTest, EveryFailureIsReportedOnceAndEndsTheCall) {
-  const FailureCase cases[] = {
-      {"In _CDrawXYTrace. Failed to get NumDims.", {"tarnObjectGetLong", "NumDims"}, 0},
-      {"In _CDrawXYTrace. Failed to get NumDims.", {"tarnObjectGetLong", "NumDims"}, 0, true},
-      {"In _CDrawXYTrace.  Failed to determine NumBursts.", {"tarnObjectGetSize", "BurstBase"}, 0},
-      {"In _CDrawXYTrace.  Failed to get BurstAbsStart etc.",
-       {"tarnObjectGetLong", "BurstBaseScan", 1}, 2},
-      {"In _CDrawXYTrace.  Failed to get BurstAbsStart etc.", {"tarnObjectGetLong", "BurstEndScan"},
-       0, true},
-      {"In _CDrawXYTrace. tarnChannelDataSeek failed.", {"tarnChannelDataSeek"}, 0},
-      {"In _CDrawXYTrace. tarnChannelDataSeek failed.", {"tarnChannelDataSeek", "", 1}, 1, true},
-      {"In _CDrawXYTrace. tarnChannelGetDataDouble failed.", {"tarnChannelGetDataDouble"}, 0},
-      {"In _CDrawXYTrace. tarnChannelGetDataDouble failed.",
-       {"tarnChannelGetDataDouble", "", 0, 1, 0, 1}, 0, true},
-      {"Draw failed.", {"tarnObjectSetString", "Data", 1}, 1},
-      {"Draw failed.", {"tarnObjectSetLong", "DataSize"}, 0},
-      {"Draw failed.", {"tarnObjectCallSub", "Draw", 1}, 1},
-  };
-  for (const FailureCase& c : cases) {
-    SCOPED_TRACE(std::string(c.message) + " / " + c.fault.operation + " " + c.fault.name +
-                 (c.onY ? " on Y" : ""));
-    h.Reset();
-    h.SetErrorResult(7);  // ignored: the drivers return 0
-    Ledger ledger;
-    tarn::Handle x = ScanChannel(2, 1, {{0, 0, 150000}, {0, 200000, 200009}});
-    tarn::Handle y = ScanChannel(2, 1, {{0, 0, 150000}, {0, 200000, 200009}});
-    DrawRecorder draw;
-    tarn::Fault fault = c.fault;
-    fault.object = c.onY ? y : x;
-    if (fault.operation.rfind("tarnObjectSet", 0) == 0 || fault.operation == "tarnObjectCallSub")
-      fault.object = draw.object();
-    h.AddFault(fault);
-    EXPECT_EQ(_CDrawXYTrace(host_, draw.object(), x, y, 1, 1), 0);
-    EXPECT_THAT(Messages(), ElementsAre(c.message));
-    EXPECT_EQ(h.Errors()[0].object, host_);
-    EXPECT_EQ(static_cast<int>(draw.blocks().size()), c.drawn);
-    EXPECT_EQ(static_cast<int>(ProgressValues().size()), c.drawn + 1);
-    ExpectProgressClosed();
-    EXPECT_EQ(ledger.Leaks(), "");
-  }
-}
-
 TEST_F(XYTraceTest, ADrawRoutineThatFailsIsReported) {
   DrawRecorder draw([](tarn::Handle) { return 0; });
   tarn::Handle x = ScanChannel(2, 1, {{0, 0, 9}});
@@ -179,77 +124,15 @@ TEST_F(XYTraceTest, BurstsThatBeginApartStopAfterTheBurstsBefore) {
   ExpectProgressClosed();
 }
 
-TEST_F(XYTraceTest, BadDimensionsAreRefusedBeforeAnyAllocationOrRead) {
-  struct Dims {
-    int xDims, yDims, xDim, yDim;
-  };
-  // The last three would read outside the sample record.
-  const Dims cases[] = {{1, 2, 1, 1}, {2, 1, 1, 1}, {2, 2, 0, 1}, {2, 2, 1, -3}, {0, 2, 1, 1},
-                        {2, 2, 2, 1}, {3, 4, 1, 4}, {2, 2, INT_MAX, 1}};
-  for (const Dims& d : cases) {
-    SCOPED_TRACE(::testing::Message() << d.xDims << " " << d.yDims << " " << d.xDim << " " << d.yDim);
-    h.Reset();
-    Ledger ledger;
-    tarn::Handle x = ScanChannel(d.xDims, 1, {{0, 0, 9}});
-    tarn::Handle y = ScanChannel(d.yDims, 1, {{0, 0, 9}});
-    DrawRecorder draw;
-    EXPECT_EQ(_CDrawXYTrace(host_, draw.object(), x, y, d.xDim, d.yDim), 0);
-    EXPECT_THAT(Messages(), ElementsAre("In _CDrawXYTrace. Sanity checks failed."));
-    EXPECT_EQ(ledger.Made("malloc"), 0);
-    EXPECT_EQ(h.CallCount("tarnChannelDataSeek") + h.CallCount("tarnChannelGetDataDouble"), 0);
-    EXPECT_THAT(draw.blocks(), IsEmpty());
-    ExpectProgressClosed();
-  }
-}
-
-TEST_F(XYTraceTest, FailedAllocationsFreeWhatWasObtained) {
-  // The X input, the Y input and the output are asked for in this order.
-  for (int failing = 1; failing <= 3; ++failing) {
-    SCOPED_TRACE(failing);
-    h.Reset();
-    Ledger ledger;
-    int seen = 0;
-    ImportHook<void*(size_t)>* hook = nullptr;
-    ImportHook<void*(size_t)> fail("msvcrt.dll", "malloc", [&](size_t bytes) -> void* {
-      return ++seen == failing ? nullptr : hook->Original()(bytes);
-    });
-    hook = &fail;
-    tarn::Handle x = ScanChannel(3, 1, {{0, 0, 9}});
-    DrawRecorder draw;
-    EXPECT_EQ(_CDrawXYTrace(host_, draw.object(), x, x, 1, 2), 0);
-    EXPECT_EQ(seen, failing);
-    EXPECT_THAT(Messages(), ElementsAre("In _CDrawXYTrace. malloc failed."));
-    EXPECT_THAT(draw.blocks(), IsEmpty());
-    EXPECT_EQ(h.CallCount("tarnObjectGetSize"), 0);
-    ExpectProgressClosed();
-    EXPECT_EQ(ledger.Leaks(), "");
-  }
-}
-
 TEST_F(XYTraceTest, AStopThroughTheProgressCallEndsQuietly) {
   tarn::Handle x = ScanChannel(2, 1, {{0, 0, 249999}, {0, 300000, 300009}});
   DrawRecorder draw;
-  h.SetProgressAnswer([](const tarn::ProgressCall&) { return 0; });
+  probe_.SetProgressAnswer([](const tarn::ProgressCall&) { return 0; });
   EXPECT_EQ(_CDrawXYTrace(host_, draw.object(), x, x, 1, 1), 0);
   EXPECT_THAT(Messages(), IsEmpty());
   EXPECT_EQ(draw.blocks().size(), 1u);
   EXPECT_EQ(ProgressValues(), (Pairs{{0, 249999}, {0, 100}}));
   ExpectProgressClosed();
-}
-
-TEST_F(XYTraceTest, AMissingRootOrProgressObjectDoesNotStopTheDrawing) {
-  for (const char* operation : {"tarnObjectGetObject", "tarnProgressNew"}) {
-    SCOPED_TRACE(operation);
-    h.Reset();
-    h.AddFault({operation});
-    tarn::Handle x = ScanChannel(2, 1, {{0, 0, 150000}});
-    DrawRecorder draw;
-    EXPECT_EQ(_CDrawXYTrace(host_, draw.object(), x, x, 1, 1), 1);
-    EXPECT_EQ(draw.blocks().size(), 2u);
-    EXPECT_THAT(Messages(), IsEmpty());
-    EXPECT_EQ(h.CallCount("tarnProgress"), 0);
-    EXPECT_THAT(DeletedProgress(), IsEmpty());
-  }
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // _CDrawYTTrace and _CDrawYTBars as a host sees them: the blocks their
 // "Draw" routine gets, the time base, the progress calls and the messages.
+// The cases all three drivers share are in traces_test.cpp.
 #include <climits>
 
 #include "host_test.h"
@@ -10,7 +11,6 @@ namespace vorda_test {
 namespace {
 
 using ::testing::ElementsAre;
-using ::testing::ElementsAreArray;
 using ::testing::IsEmpty;
 using Pairs = std::vector<std::pair<double, double>>;
 using Driver = int (*)(HostObject, HostObject, HostObject, int);
@@ -23,8 +23,9 @@ class TimeSeriesTest : public HostTest {
 TEST_F(TimeSeriesTest, BurstsAreCutIntoBlocksWithTheirTimeOrigins) {
   const double base = 2.5, inc = 0.001;
   const double step = 100000 * inc;
-  // Origins as the host expects them: each block's origin is the last one
-  // moved on by its size in increments, less one increment for the trace.
+  // Each block's origin is the last one moved on by its size in
+  // increments, less one increment for the trace, whose next block starts
+  // with the sample this one ended with.
   const double traceOrigins[] = {base, base + step - inc, base + step - inc + step - inc};
   const double barOrigins[] = {base, base + step, base + step + step};
   struct Case {
@@ -73,12 +74,7 @@ TEST_F(TimeSeriesTest, BurstsAreCutIntoBlocksWithTheirTimeOrigins) {
       }
       EXPECT_TRUE(right) << "every sample at its time with its value";
     }
-    Pairs expected = c.progress;
-    expected.push_back({0, 100});
-    EXPECT_EQ(ProgressValues(), expected);
-    ExpectProgressClosed();
-    EXPECT_THAT(Messages(), IsEmpty());
-    EXPECT_EQ(ledger.Leaks(), "");
+    ExpectCleanRun(ledger, c.progress);
   }
 }
 
@@ -135,92 +131,6 @@ TEST_F(TimeSeriesTest, EmptyBurstsArePassedOverAndNoBurstsSucceed) {
   }
 }
 
-struct FailureCase {
-  const char* message;
-  tarn::Fault fault;
-  int drawn;
-};
-
-TEST_F(TimeSeriesTest, EveryFailureIsReportedOnceAndEndsTheCall) {
-  const FailureCase cases[] = {
-      {"In _CDrawXTTrace. Failed to get NumDims or SampleInc.", {"tarnObjectGetLong", "NumDims"}, 0},
-      {"In _CDrawXTTrace. Failed to get NumDims or SampleInc.",
-       {"tarnObjectGetDouble", "SampleInc"}, 0},
-      {"In _CDrawXTTrace.  Failed to determine NumBursts.", {"tarnObjectGetSize", "BurstBase"}, 0},
-      {"In _CDrawXTTrace.  Failed to get BurstBase etc.", {"tarnObjectGetDouble", "BurstBase", 1},
-       2},
-      {"In _CDrawXTTrace.  Failed to get BurstBase etc.", {"tarnObjectGetLong", "BurstBaseScan"}, 0},
-      {"In _CDrawXTTrace.  Failed to get BurstBase etc.", {"tarnObjectGetLong", "BurstEndScan", 1},
-       2},
-      {"In _CDrawXTTrace. tarnChannelDataSeek failed.", {"tarnChannelDataSeek", "", 1}, 1},
-      {"In _CDrawXTTrace. tarnChannelGetDataDouble failed.", {"tarnChannelGetDataDouble"}, 0},
-      {"In _CDrawXTTrace. tarnChannelGetDataDouble failed.",
-       {"tarnChannelGetDataDouble", "", 2, 1, 0, 1}, 2},
-      {"Draw failed.", {"tarnObjectSetString", "Data"}, 0},
-      {"Draw failed.", {"tarnObjectSetLong", "DataSize", 1}, 1},
-      {"Draw failed.", {"tarnObjectCallSub", "Draw", 2}, 2},
-  };
-  for (Driver driver : {_CDrawYTTrace, _CDrawYTBars}) {
-    for (const FailureCase& c : cases) {
-      SCOPED_TRACE(std::string(driver == _CDrawYTBars ? "bars: " : "trace: ") + c.message +
-                   " / " + c.fault.operation + " " + c.fault.name);
-      h.Reset();
-      h.SetErrorResult(7);
-      Ledger ledger;
-      tarn::Handle channel = ScanChannel(2, 1, {{0, 0, 150000}, {0, 200000, 200009}});
-      DrawRecorder draw;
-      h.AddFault(c.fault);
-      EXPECT_EQ(driver(host_, draw.object(), channel, 1), 0);
-      EXPECT_THAT(Messages(), ElementsAre(c.message));
-      EXPECT_EQ(static_cast<int>(draw.blocks().size()), c.drawn);
-      EXPECT_EQ(static_cast<int>(ProgressValues().size()), c.drawn + 1);
-      ExpectProgressClosed();
-      EXPECT_EQ(ledger.Leaks(), "");
-    }
-  }
-}
-
-TEST_F(TimeSeriesTest, BadDimensionsAreRefusedBeforeAnyAllocationOrRead) {
-  const std::pair<int, int> cases[] = {{1, 1}, {-1, 1}, {2, 0}, {2, -1}, {2, 2}, {4, 4}, {3, INT_MAX}};
-  for (Driver driver : {_CDrawYTTrace, _CDrawYTBars}) {
-    for (auto [numDims, dimension] : cases) {
-      SCOPED_TRACE(::testing::Message() << numDims << " " << dimension);
-      h.Reset();
-      Ledger ledger;
-      tarn::Handle channel = ScanChannel(numDims, 1, {{0, 0, 9}});
-      DrawRecorder draw;
-      EXPECT_EQ(driver(host_, draw.object(), channel, dimension), 0);
-      EXPECT_THAT(Messages(), ElementsAre("In _CDrawXTTrace. Sanity checks failed."));
-      EXPECT_EQ(ledger.Made("malloc"), 0);
-      EXPECT_EQ(h.CallCount("tarnChannelDataSeek") + h.CallCount("tarnChannelGetDataDouble"), 0);
-      ExpectProgressClosed();
-    }
-  }
-}
-
-TEST_F(TimeSeriesTest, FailedAllocationsFreeWhatWasObtained) {
-  for (Driver driver : {_CDrawYTTrace, _CDrawYTBars}) {
-    for (int failing = 1; failing <= 2; ++failing) {
-      SCOPED_TRACE(failing);
-      h.Reset();
-      Ledger ledger;
-      int seen = 0;
-      ImportHook<void*(size_t)>* hook = nullptr;
-      ImportHook<void*(size_t)> fail("msvcrt.dll", "malloc", [&](size_t bytes) -> void* {
-        return ++seen == failing ? nullptr : hook->Original()(bytes);
-      });
-      hook = &fail;
-      tarn::Handle channel = ScanChannel(2, 1, {{0, 0, 9}});
-      DrawRecorder draw;
-      EXPECT_EQ(driver(host_, draw.object(), channel, 1), 0);
-      EXPECT_EQ(seen, failing);
-      EXPECT_THAT(Messages(), ElementsAre("In _CDrawXTTrace. malloc failed."));
-      ExpectProgressClosed();
-      EXPECT_EQ(ledger.Leaks(), "");
-    }
-  }
-}
-
 TEST_F(TimeSeriesTest, ARecordTooLargeToAllocateIsAFailedAllocation) {
   // 100000 records of INT_MAX - 1 doubles do not fit any allocation.
   tarn::Handle channel = ScanChannel(2, 1, {{0, 0, 9}});
@@ -238,29 +148,13 @@ TEST_F(TimeSeriesTest, AStopThroughTheProgressCallEndsQuietly) {
     tarn::Handle channel = ScanChannel(2, 1, {{0, 0, 249999}});
     DrawRecorder draw;
     int calls = 0;
-    h.SetProgressAnswer([&](const tarn::ProgressCall&) { return ++calls < 2; });
+    probe_.SetProgressAnswer([&](const tarn::ProgressCall&) { return ++calls < 2; });
     EXPECT_EQ(driver(host_, draw.object(), channel, 1), 0);
     EXPECT_THAT(Messages(), IsEmpty());
     EXPECT_EQ(draw.blocks().size(), 2u);
     EXPECT_EQ(ProgressValues().size(), 3u);
     ExpectProgressClosed();
     EXPECT_EQ(ledger.Leaks(), "");
-  }
-}
-
-TEST_F(TimeSeriesTest, AMissingRootOrProgressObjectDoesNotStopTheDrawing) {
-  for (Driver driver : {_CDrawYTTrace, _CDrawYTBars}) {
-    for (const char* operation : {"tarnObjectGetObject", "tarnProgressNew"}) {
-      SCOPED_TRACE(operation);
-      h.Reset();
-      h.AddFault({operation});
-      tarn::Handle channel = ScanChannel(2, 1, {{0, 0, 150000}});
-      DrawRecorder draw;
-      EXPECT_EQ(driver(host_, draw.object(), channel, 1), 1);
-      EXPECT_EQ(draw.blocks().size(), 2u);
-      EXPECT_THAT(Messages(), IsEmpty());
-      EXPECT_EQ(h.CallCount("tarnProgress"), 0);
-    }
   }
 }
 

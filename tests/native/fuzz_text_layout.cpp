@@ -1,7 +1,7 @@
 // The text alignment: only the exact keywords move the reference point
 // (wrong case and trailing blanks leave it, or are refused where the
-// vertical alignment must be known); the shifts are the documented
-// fractions of the extent; extents are exchanged for vertical text only;
+// vertical alignment must be known); the shifts are half or all of the
+// extent; extents are exchanged for vertical text only;
 // the byte length reads no further than the terminating zero (strings are
 // exact-size heap blocks); the font height never overflows.
 #include <string>

@@ -1,5 +1,7 @@
 #include "fault_sweep.h"
 
+#include "chain_hook.h"
+
 #include <ole2.h>
 #include <olectl.h>
 #include <GL/gl.h>
@@ -11,6 +13,7 @@
 #include <set>
 #include <sstream>
 
+#include "host_probe.h"
 #include "tarn.h"
 #include "vorda.h"
 #include "tarnapi.h"
@@ -48,6 +51,8 @@ struct Ways<R(A...)> {
 #define SIG(fn) std::remove_pointer_t<decltype(&fn)>
 // The call gives back null, 0 or FALSE (its type's zero) without working.
 #define FAILS_ZERO(dll, fn) Add<SIG(fn)>(dll, #fn, {Ways<SIG(fn)>::Returns("0", {})})
+// The call gives back its failure value without working.
+#define FAILS_AS(dll, fn, value) Add<SIG(fn)>(dll, #fn, {Ways<SIG(fn)>::Returns(#value, value)})
 // The call works, then reports failure.
 #define CLOSE_FAILS(dll, fn, value) \
   Add<SIG(fn)>(dll, #fn, {Ways<SIG(fn)>::DoesThenReturns(#value, value)})
@@ -102,7 +107,7 @@ void FaultHooks::Add(const char* dll, const char* name, std::vector<Way<Sig>> wa
   SweptImports().insert(Lower(dll) + "!" + name);
   if (!FindImportSlot(VordaModule(), dll, name)) return;
   FaultPlan* plan = &plan_;
-  hooks_.push_back(MakeHook<Sig>(dll, name, [plan, name, ways](auto original, auto... args) {
+  hooks_.push_back(Chain<Sig>(dll, name, [plan, name, ways](auto original, auto... args) {
     int k = plan->calls++;
     if (k == plan->failAt || (plan->onward && plan->failAt >= 0 && k > plan->failAt)) {
       if (k > plan->failAt) {
@@ -122,8 +127,7 @@ void FaultHooks::Add(const char* dll, const char* name, std::vector<Way<Sig>> wa
 FaultHooks::FaultHooks(FaultPlan& plan) : plan_(plan) {
   // GDI.
   FAILS_ZERO("gdi32.dll", BitBlt);
-  Add<SIG(CloseEnhMetaFile)>("gdi32.dll", "CloseEnhMetaFile",
-                             {Ways<SIG(CloseEnhMetaFile)>::Returns("null", nullptr)});
+  FAILS_AS("gdi32.dll", CloseEnhMetaFile, nullptr);
   FAILS_ZERO("gdi32.dll", CreateCompatibleBitmap);
   FAILS_ZERO("gdi32.dll", CreateCompatibleDC);
   FAILS_ZERO("gdi32.dll", CreateEnhMetaFileA);
@@ -155,31 +159,25 @@ FaultHooks::FaultHooks(FaultPlan& plan) : plan_(plan) {
   FAILS_ZERO("gdi32.dll", DescribePixelFormat);
   FAILS_ZERO("gdi32.dll", GetPixelFormat);
   FAILS_ZERO("gdi32.dll", SwapBuffers);
-  Add<SIG(SelectClipRgn)>("gdi32.dll", "SelectClipRgn",
-                          {Ways<SIG(SelectClipRgn)>::Returns("ERROR", ERROR)});
+  FAILS_AS("gdi32.dll", SelectClipRgn, ERROR);
   Add<SIG(SelectObject)>("gdi32.dll", "SelectObject",
                          {Ways<SIG(SelectObject)>::Returns("null", nullptr),
                           Ways<SIG(SelectObject)>::Returns("HGDI_ERROR", HGDI_ERROR)});
-  Add<SIG(SetTextAlign)>("gdi32.dll", "SetTextAlign",
-                         {Ways<SIG(SetTextAlign)>::Returns("GDI_ERROR", GDI_ERROR)});
-  Add<SIG(SetTextColor)>("gdi32.dll", "SetTextColor",
-                         {Ways<SIG(SetTextColor)>::Returns("CLR_INVALID", CLR_INVALID)});
+  FAILS_AS("gdi32.dll", SetTextAlign, GDI_ERROR);
+  FAILS_AS("gdi32.dll", SetTextColor, CLR_INVALID);
   FAILS_ZERO("gdi32.dll", SetBkMode);
-  Add<SIG(SetBkColor)>("gdi32.dll", "SetBkColor",
-                       {Ways<SIG(SetBkColor)>::Returns("CLR_INVALID", CLR_INVALID)});
+  FAILS_AS("gdi32.dll", SetBkColor, CLR_INVALID);
   FAILS_ZERO("gdi32.dll", SetROP2);
   FAILS_ZERO("gdi32.dll", GetTextMetricsA);
-  Add<SIG(GetClipRgn)>("gdi32.dll", "GetClipRgn", {Ways<SIG(GetClipRgn)>::Returns("-1", -1)});
+  FAILS_AS("gdi32.dll", GetClipRgn, -1);
 
   // OpenGL.
   FAILS_ZERO("opengl32.dll", wglCreateContext);
   FAILS_ZERO("opengl32.dll", wglMakeCurrent);
   FAILS_ZERO("opengl32.dll", wglUseFontBitmapsA);
   FAILS_ZERO("opengl32.dll", glGenLists);
-  Add<SIG(glGetError)>("opengl32.dll", "glGetError",
-                       {Ways<SIG(glGetError)>::Returns("GL_OUT_OF_MEMORY", GL_OUT_OF_MEMORY)});
-  Add<SIG(gluErrorString)>("glu32.dll", "gluErrorString",
-                           {Ways<SIG(gluErrorString)>::Returns("null", nullptr)});
+  FAILS_AS("opengl32.dll", glGetError, GL_OUT_OF_MEMORY);
+  FAILS_AS("glu32.dll", gluErrorString, nullptr);
 
   // USER.
   FAILS_ZERO("user32.dll", GetDC);
@@ -189,9 +187,7 @@ FaultHooks::FaultHooks(FaultPlan& plan) : plan_(plan) {
 
   // Kernel: files, global memory, arithmetic.
   CLOSE_FAILS("kernel32.dll", CloseHandle, FALSE);
-  Add<SIG(CreateFileA)>("kernel32.dll", "CreateFileA",
-                        {Ways<SIG(CreateFileA)>::Returns("INVALID_HANDLE_VALUE",
-                                                         INVALID_HANDLE_VALUE)});
+  FAILS_AS("kernel32.dll", CreateFileA, INVALID_HANDLE_VALUE);
   Add<SIG(GetFileSize)>(
       "kernel32.dll", "GetFileSize",
       {Ways<SIG(GetFileSize)>::Returns("INVALID_FILE_SIZE", INVALID_FILE_SIZE),
@@ -214,7 +210,7 @@ FaultHooks::FaultHooks(FaultPlan& plan) : plan_(plan) {
                          return block;
                        }}});
   CLOSE_FAILS("kernel32.dll", GlobalUnlock, FALSE);
-  Add<SIG(MulDiv)>("kernel32.dll", "MulDiv", {Ways<SIG(MulDiv)>::Returns("-1", -1)});
+  FAILS_AS("kernel32.dll", MulDiv, -1);
   Add<SIG(ReadFile)>(
       "kernel32.dll", "ReadFile",
       {Ways<SIG(ReadFile)>::Returns("FALSE", FALSE),
@@ -322,7 +318,7 @@ bool Tolerated(const Scene& scene, const std::string& function) {
          scene.tolerated.end();
 }
 
-bool Documented(const Scene& scene, const std::string& message) {
+bool Listed(const Scene& scene, const std::string& message) {
   for (const std::string& m : scene.messages) {
     if (!m.empty() && m.back() == '*') {
       if (message.compare(0, m.size() - 1, m, 0, m.size() - 1) == 0) return true;
@@ -352,7 +348,7 @@ struct Run {
 
 Run RunOnce(const Scene& scene, int failAt, int way, bool onward) {
   tarn::host().ClearErrors();
-  tarn::host().ClearFaults();
+  probe().ClearFaults();
   tarn::host().SetErrorResult(kSweepErrorResult);
   std::vector<CallerArray> arrays = scene.prepare ? scene.prepare() : std::vector<CallerArray>{};
   std::vector<std::vector<unsigned char>> before;
@@ -427,7 +423,7 @@ SweepResult Sweep(const Scene& scene) {
       if (run.messages.size() > scene.maxMessages) fail("too many messages");
       if (!run.messages.empty()) {
         for (const std::string& m : run.messages)
-          if (!Documented(scene, m)) fail("a message the export does not have");
+          if (!Listed(scene, m)) fail("a message the export does not have");
         if (std::find(scene.reportedResults.begin(), scene.reportedResults.end(), run.result) ==
             scene.reportedResults.end())
           fail("after its report it returned " + std::to_string(run.result));

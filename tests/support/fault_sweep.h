@@ -5,7 +5,7 @@
 // Each k is also run once with every call from the k-th on failing, as a
 // lasting fault (memory gone, a device lost) would: the failure paths'
 // own calls are then swept as well.
-// After each run: a result and a message the export documents (or
+// After each run: one of the scene's messages with one of its results (or
 // success), nothing left in the Ledger, the caller's arrays unchanged.
 #pragma once
 
@@ -79,7 +79,7 @@ struct Scene {
   std::function<void(Ledger&, int result)> finish;
   // After the Ledger: what prepare made.
   std::function<void()> cleanUp;
-  // The messages the export documents; a trailing '*' matches any rest.
+  // The messages the export may report; a trailing '*' matches any rest.
   std::vector<std::string> messages;
   // Acceptable results after a report (the host's error call returns 7).
   std::vector<int> reportedResults{7};

@@ -1,9 +1,13 @@
 #include "gl_window.h"
 
+#include "chain_hook.h"
+#include "surface.h"
+
 #include <GL/gl.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <stdexcept>
 
 namespace vorda_test {
@@ -103,8 +107,28 @@ GlPixels::Box GlPixels::NonWhiteBox() const {
   return b;
 }
 
+std::unique_ptr<AnyHook> WineFontQuirk() {
+  return Chain<decltype(wglUseFontBitmapsA)>(
+      "opengl32.dll", "wglUseFontBitmapsA", [](auto original, auto... args) {
+        static bool told = false;
+        BOOL ok = original(args...);
+        if (ok && WineVersion() && glGetError() == GL_OUT_OF_MEMORY && !told) {
+          told = true;
+          std::printf("[ platform ] Wine %s: cleared a spurious GL_OUT_OF_MEMORY after "
+                      "wglUseFontBitmapsA\n",
+                      WineVersion());
+        }
+        return ok;
+      });
+}
+
+void DrainGlErrors() {
+  for (int i = 0; i < 16 && glGetError() != GL_NO_ERROR; ++i) {
+  }
+}
+
 void GlPixels::SavePpm(const std::string& path) const {
-  FILE* f = std::fopen(path.c_str(), "wb");
+  FILE* f = std::getenv("VORDA_SAVE_PPM") ? std::fopen(path.c_str(), "wb") : nullptr;
   if (!f) return;
   std::fprintf(f, "P6\n%d %d\n255\n", width_, height_);
   for (int y = height_ - 1; y >= 0; --y)

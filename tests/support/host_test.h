@@ -1,5 +1,6 @@
 // The base of tests that call vorda: a fresh stand-in host for each test,
-// with a host object to report to.
+// watched by the probe from before the first call, with a host object to
+// report to.
 #pragma once
 
 #include <gmock/gmock.h>
@@ -8,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "host_probe.h"
 #include "tarn.h"
 #include "vorda.h"
 
@@ -21,6 +23,7 @@ class HostTest : public ::testing::Test {
   }
   std::vector<std::string> Messages() const { return tarn::host().Messages(); }
 
+  HostProbe& probe_ = probe();
   HostObject host_ = 0;
 };
 

@@ -99,18 +99,6 @@ class ImportHook<R(A...)> : public AnyHook {
   Function original_ = nullptr;
 };
 
-// A hook whose handler gets the original function as its first argument,
-// for handlers that pass some calls on: MakeHook<decltype(WriteFile)>(
-// "kernel32.dll", "WriteFile", [](auto original, auto... args) { ... }).
-template <typename Sig, typename Handler>
-std::unique_ptr<ImportHook<Sig>> MakeHook(const char* dll, const char* function, Handler handler) {
-  auto original = std::make_shared<Sig*>(nullptr);
-  auto hook = std::make_unique<ImportHook<Sig>>(
-      dll, function, [original, handler](auto... args) { return handler(*original, args...); });
-  *original = hook->Original();
-  return hook;
-}
-
 // The C runtime's allocators, without the attributes their declarations
 // carry (which a template argument cannot hold).
 using MallocSig = void*(size_t);

@@ -1,5 +1,7 @@
 #include "ledger.h"
 
+#include "chain_hook.h"
+
 #include <ole2.h>
 #include <olectl.h>
 #include <GL/gl.h>
@@ -25,7 +27,7 @@ bool FreedGlobal(HGLOBAL result) { return result == nullptr; }
 
 template <typename Sig, typename Handler>
 void Ledger::Watch(const char* dll, const char* name, Handler handler) {
-  if (FindImportSlot(VordaModule(), dll, name)) hooks_.push_back(MakeHook<Sig>(dll, name, handler));
+  if (FindImportSlot(VordaModule(), dll, name)) hooks_.push_back(Chain<Sig>(dll, name, handler));
 }
 
 template <typename Sig>

@@ -1,6 +1,9 @@
 #include "surface.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -93,19 +96,61 @@ std::string Bmp24(int width, int height, const std::function<COLORREF(int, int)>
   return file;
 }
 
+const char* WineVersion() {
+  using Version = const char*(CDECL*)();
+  static const auto version = reinterpret_cast<Version>(
+      GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version"));
+  return version ? version() : nullptr;
+}
+
 std::vector<uint8_t> ReadBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string ReadText(const std::string& path) {
+  std::string text;
+  for (uint8_t c : ReadBytes(path))
+    if (c != '\r') text.push_back(static_cast<char>(c));
+  return text;
 }
 
 bool FileExists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-std::string TempPath(const std::string& name) {
+namespace {
+
+// The scratch directory of a test, or of the program outside its tests.
+std::string ScratchDirectory(const ::testing::TestInfo* test) {
+  std::string name = test ? std::string(test->test_suite_name()) + "." + test->name() : "program";
+  for (char& c : name)
+    if (c == '/') c = '-';  // parameterised tests
   char dir[MAX_PATH];
   GetTempPathA(MAX_PATH, dir);
   return std::string(dir) + "vorda-" + std::to_string(GetCurrentProcessId()) + "-" + name;
+}
+
+class RemoveScratch : public ::testing::EmptyTestEventListener {
+  static void Remove(const ::testing::TestInfo* test) {
+    std::error_code ignored;
+    std::filesystem::remove_all(ScratchDirectory(test), ignored);
+  }
+  void OnTestEnd(const ::testing::TestInfo& test) override { Remove(&test); }
+  void OnTestProgramEnd(const ::testing::UnitTest&) override { Remove(nullptr); }
+};
+
+// Registered with the first use of this file, before any test runs.
+const bool kScratchRemoved =
+    (::testing::UnitTest::GetInstance()->listeners().Append(new RemoveScratch), true);
+
+}  // namespace
+
+std::string TempPath(const std::string& name) {
+  const std::string dir =
+      ScratchDirectory(::testing::UnitTest::GetInstance()->current_test_info());
+  CreateDirectoryA(dir.c_str(), nullptr);
+  return dir + "\\" + name;
 }
 
 }  // namespace vorda_test

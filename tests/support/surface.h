@@ -42,15 +42,14 @@ class DibSurface {
 std::string Bmp24(int width, int height, const std::function<COLORREF(int, int)>& pixel);
 
 std::vector<uint8_t> ReadBytes(const std::string& path);
+// A text file written in text mode, its line ends as "\n".
+std::string ReadText(const std::string& path);
 bool FileExists(const std::string& path);
-// A path for a scratch file of this test run.
-std::string TempPath(const std::string& name);
+// The version of Wine this runs under, or null on Windows.
+const char* WineVersion();
 
-inline uint32_t Le32(const std::vector<uint8_t>& b, size_t at) {
-  return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (uint32_t{b[at + 3]} << 24);
-}
-inline uint16_t Le16(const std::vector<uint8_t>& b, size_t at) {
-  return static_cast<uint16_t>(b[at] | (b[at + 1] << 8));
-}
+// A path for a scratch file in the running test's own directory, which is
+// removed with everything in it when the test ends.
+std::string TempPath(const std::string& name);
 
 }  // namespace vorda_test

@@ -1,6 +1,11 @@
 #include "trace_scene.h"
 
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
 #include <climits>
+
+#include "ledger.h"
 
 namespace vorda_test {
 
@@ -48,20 +53,14 @@ tarn::Handle ScanChannel(int numDims, double sampleInc, const std::vector<tarn::
 
 std::vector<tarn::DeletedObject> DeletedProgress() {
   std::vector<tarn::DeletedObject> out;
-  for (const tarn::DeletedObject& d : tarn::host().Deleted())
+  for (const tarn::DeletedObject& d : probe().Deleted())
     if (d.kind == "progress") out.push_back(d);
   return out;
 }
 
-}  // namespace vorda_test
-
-#include <gtest/gtest.h>
-
-namespace vorda_test {
-
 std::vector<std::pair<double, double>> ProgressValues() {
   std::vector<std::pair<double, double>> out;
-  for (const tarn::ProgressCall& c : tarn::host().ProgressCalls()) out.emplace_back(c.done, c.total);
+  for (const tarn::ProgressCall& c : probe().ProgressCalls()) out.emplace_back(c.done, c.total);
   return out;
 }
 
@@ -79,12 +78,20 @@ void ExpectProgressClosed() {
   ASSERT_NE(parent, p.properties.end());
   EXPECT_EQ(std::get<tarn::Handle>(parent->second), tarn::host().Root());
   EXPECT_EQ(text("ProgressText"), "");
-  const auto& calls = tarn::host().ProgressCalls();
+  const auto& calls = probe().ProgressCalls();
   ASSERT_FALSE(calls.empty());
   EXPECT_EQ(calls.back().progress, p.handle);
   EXPECT_EQ(calls.back().done, 0.0);
   EXPECT_EQ(calls.back().total, 100.0);
   EXPECT_FALSE(tarn::host().Exists(p.handle));
+}
+
+void ExpectCleanRun(const Ledger& ledger, std::vector<std::pair<double, double>> progress) {
+  progress.push_back({0, 100});
+  EXPECT_EQ(ProgressValues(), progress);
+  ExpectProgressClosed();
+  EXPECT_THAT(tarn::host().Messages(), ::testing::IsEmpty());
+  EXPECT_EQ(ledger.Leaks(), "");
 }
 
 }  // namespace vorda_test

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "host_probe.h"
 #include "tarn.h"
 
 namespace vorda_test {
@@ -45,11 +46,6 @@ tarn::Handle ScanChannel(int numDims, double sampleInc, const std::vector<tarn::
 
 // The progress objects deleted so far, as they were at deletion.
 std::vector<tarn::DeletedObject> DeletedProgress();
-
-}  // namespace vorda_test
-
-namespace vorda_test {
-
 // (done, total) of every progress call, in order.
 std::vector<std::pair<double, double>> ProgressValues();
 
@@ -57,5 +53,11 @@ std::vector<std::pair<double, double>> ProgressValues();
 // root, that its last call was (0, 100) with "ProgressText" set to "",
 // and that it is gone.
 void ExpectProgressClosed();
+
+class Ledger;
+// Checks the end of a call that drew everything: the progress calls were
+// `progress` and then (0, 100), the progress object is closed, vorda
+// reported nothing and the ledger holds nothing.
+void ExpectCleanRun(const Ledger& ledger, std::vector<std::pair<double, double>> progress);
 
 }  // namespace vorda_test

@@ -6,14 +6,21 @@
 
 namespace chart {
 
+VordaLog::VordaLog() {
+  tarn::host().SetErrorSink([this](const tarn::ErrorRecord& report) { heard_.push_back(report.message); });
+}
+
+VordaLog::~VordaLog() { tarn::host().SetErrorSink(nullptr); }
+
 bool VordaLog::Clean(const std::string& step) {
-  const auto& errors = tarn::host().Errors();
-  bool clean = errors.size() == seen_;
-  for (; seen_ < errors.size(); ++seen_) {
-    std::string message = errors[seen_].message;
+  // The reports are shown under the step that finished, which the sink
+  // cannot know while vorda is still inside it.
+  for (std::string& message : heard_) {
     while (!message.empty() && (message.back() == '\n' || message.back() == '\r')) message.pop_back();
     std::fprintf(stderr, "vorda-chart: %s: vorda says: %s\n", step.c_str(), message.c_str());
   }
+  const bool clean = heard_.empty();
+  heard_.clear();
   if (!clean) failed_ = true;
   return clean;
 }

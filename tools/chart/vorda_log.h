@@ -3,20 +3,26 @@
 // counts as a failure of the chart.
 #pragma once
 
-#include <cstddef>
 #include <string>
+#include <vector>
 
 namespace chart {
 
+// Hears vorda's reports through the host's error sink while it lives.
 class VordaLog {
  public:
+  VordaLog();
+  VordaLog(const VordaLog&) = delete;
+  VordaLog& operator=(const VordaLog&) = delete;
+  ~VordaLog();
+
   // True when vorda reported nothing since the last look; otherwise each
   // new message goes to stderr as "vorda-chart: STEP: vorda says: MESSAGE".
   bool Clean(const std::string& step);
   bool failed() const { return failed_; }
 
  private:
-  std::size_t seen_ = 0;
+  std::vector<std::string> heard_;
   bool failed_ = false;
 };
 
