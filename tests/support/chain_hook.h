@@ -34,7 +34,7 @@ inline auto NthCall(int n) {
 // so a test can check what was cleaned up.
 template <typename Sig>
 std::unique_ptr<ImportHook<Sig>> FailNth(const char* dll, const char* function, int n,
-                                         typename std::function<Sig>::result_type failure,
+                                         typename FunctionOf<Sig>::Result failure,
                                          bool pretend = false) {
   return Chain<Sig>(dll, function, [fails = NthCall(n), failure, pretend](auto real, auto... args) {
     if (!fails()) return real(args...);

@@ -20,28 +20,27 @@
 
 namespace vorda_test {
 
-template <typename R, typename... A>
-struct FaultHooks::Way<R(A...)> {
+template <typename Sig>
+struct FaultHooks::Way {
   const char* label;
-  std::function<R(R (*)(A...), A...)> fail;
+  std::function<typename FunctionOf<Sig>::WithOriginal> fail;
 };
 
 namespace {
 
 // The ways of failing, by what the failed call gives back.
 template <typename Sig>
-struct Ways;
-template <typename R, typename... A>
-struct Ways<R(A...)> {
-  using Way = FaultHooks::Way<R(A...)>;
+struct Ways {
+  using Way = FaultHooks::Way<Sig>;
+  using R = typename FunctionOf<Sig>::Result;
   // Returns `value` without calling the platform.
   static Way Returns(const char* label, R value) {
-    return {label, [value](R (*)(A...), A...) { return value; }};
+    return {label, [value](auto, auto...) { return value; }};
   }
   // Does the work, then says it failed: for closing and freeing calls, whose
   // caller can do nothing about a failure but must not crash or misreport.
   static Way DoesThenReturns(const char* label, R value) {
-    return {label, [value](R (*original)(A...), A... args) {
+    return {label, [value](auto original, auto... args) {
               original(args...);
               return value;
             }};

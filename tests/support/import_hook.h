@@ -23,28 +23,55 @@ void* PatchImportSlot(void** slot, void* replacement);
 
 HMODULE VordaModule();
 
+// The parts of an imported function's type. On 32-bit x86 the platform's
+// functions are __stdcall (the callee clears its arguments off the stack)
+// and the C runtime's __cdecl: a stand-in must be called exactly as the
+// import it replaces, so each convention has its own trampolines. On
+// x86_64 there is one convention and the stdcall form does not arise.
+template <typename Sig>
+struct FunctionOf;
+
+template <typename R, typename... A>
+struct FunctionOf<R(A...)> {
+  using Result = R;
+  // What a handler is called with: the arguments alone.
+  using Plain = R(A...);
+  // What a failure is called with: the original function, then the arguments.
+  using WithOriginal = R(R (*)(A...), A...);
+  template <typename Pool, int I>
+  static R Call(A... args) {
+    return Pool::handlers[I](args...);
+  }
+};
+
+#if defined(__i386__)
+template <typename R, typename... A>
+struct FunctionOf<R __stdcall(A...)> {
+  using Result = R;
+  using Plain = R(A...);
+  using WithOriginal = R(R(__stdcall*)(A...), A...);
+  template <typename Pool, int I>
+  static R __stdcall Call(A... args) {
+    return Pool::handlers[I](args...);
+  }
+};
+#endif
+
 namespace detail {
 
 // A fixed pool of plain functions per signature, each forwarding to its
 // own std::function, so that a capturing lambda can stand in for an import.
 template <typename Sig>
-struct Trampolines;
-
-template <typename R, typename... A>
-struct Trampolines<R(A...)> {
+struct Trampolines {
   static constexpr int kCount = 32;
-  static inline std::function<R(A...)> handlers[kCount];
+  static inline std::function<typename FunctionOf<Sig>::Plain> handlers[kCount];
   static inline bool used[kCount];
 
-  template <int I>
-  static R Call(A... args) {
-    return handlers[I](args...);
-  }
   template <int... I>
-  static constexpr std::array<R (*)(A...), kCount> MakeTable(std::integer_sequence<int, I...>) {
-    return {&Call<I>...};
+  static constexpr std::array<Sig*, kCount> MakeTable(std::integer_sequence<int, I...>) {
+    return {&FunctionOf<Sig>::template Call<Trampolines, I>...};
   }
-  static R (*Entry(int i))(A...) {
+  static Sig* Entry(int i) {
     static constexpr auto table = MakeTable(std::make_integer_sequence<int, kCount>{});
     return table[i];
   }
@@ -59,17 +86,14 @@ class AnyHook {
 };
 
 template <typename Sig>
-class ImportHook;
-
-template <typename R, typename... A>
-class ImportHook<R(A...)> : public AnyHook {
-  using Pool = detail::Trampolines<R(A...)>;
+class ImportHook : public AnyHook {
+  using Pool = detail::Trampolines<Sig>;
 
  public:
-  using Function = R (*)(A...);
+  using Function = Sig*;
+  using Handler = std::function<typename FunctionOf<Sig>::Plain>;
 
-  ImportHook(const char* dll, const char* function, std::function<R(A...)> handler)
-      : name_(function) {
+  ImportHook(const char* dll, const char* function, Handler handler) : name_(function) {
     slot_ = FindImportSlot(VordaModule(), dll, function);
     if (!slot_) throw std::runtime_error(std::string("vorda.dll does not import ") + function);
     for (index_ = 0; index_ < Pool::kCount && Pool::used[index_]; ++index_) {
