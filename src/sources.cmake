@@ -2,6 +2,7 @@
 # also be built natively.
 set(VORDA_PURE_SOURCES
   src/gdi/conversions.cpp
+  src/gdi/column_reduce.cpp
   src/gdi/text_layout.cpp
   src/gdi/marker_geometry.cpp
   src/gdi/crosshair_slots.cpp
