@@ -18,6 +18,7 @@ set(VORDA_PLATFORM_SOURCES
   src/gdi/xform.cpp
   src/gdi/pens.cpp
   src/gdi/polyline.cpp
+  src/gdi/strip_conditions.cpp
   src/gdi/text.cpp
   src/gdi/markers.cpp
   src/gdi/crosshair.cpp

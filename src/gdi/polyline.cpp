@@ -5,6 +5,7 @@
 #include "gdi/keywords.h"
 #include "gdi/plot_state.h"
 #include "gdi/strip.h"
+#include "gdi/strip_conditions.h"
 #include "host/report.h"
 #include "scratch.h"
 #include "vorda.h"
@@ -15,16 +16,19 @@ namespace {
 
 // Each drawing helper returns true when it drew everything; otherwise it
 // has reported and left the error call's result in *failure.
-bool DrawStrip(HostObject host, const double* points, unsigned dataSize, int* failure) {
+bool DrawStrip(HostObject host, HPEN pen, const double* points, unsigned dataSize, int* failure) {
   Scratch<POINT> buffer = AllocateScratch<POINT>(StripBufferPoints(dataSize));
   if (!buffer) {
     *failure = ReportError(host, "In MSPolyLine. malloc or memcpy failed.");
     return false;
   }
   HDC dc = plotState.CurrentDc;
+  // A dense trace gives GDI a few points a pixel column instead of all of
+  // them, where that provably leaves every pixel as it would be.
+  ColumnReducer reduce(dc, pen);
   bool drawn = CutStrip(points, dataSize, plotState.Transform, buffer.get(),
-                        StripBufferPoints(dataSize), [dc](const POINT* run, uint32_t n) {
-                          return Polyline(dc, run, static_cast<int>(n)) != 0;
+                        StripBufferPoints(dataSize), [dc, &reduce](POINT* run, uint32_t n) {
+                          return Polyline(dc, run, static_cast<int>(reduce(run, n))) != 0;
                         });
   if (!drawn) {
     buffer.reset();
@@ -75,7 +79,7 @@ extern "C" int __cdecl MSPolyLine(HostObject host, HPEN* pen, const char* type, 
     // A missing array is refused like a size that breaks the rule.
     if (dataSize < 4 || dataSize % 2 != 0 || !points)
       return ReportError(host, "In MSPolyLine. Invalid size.");
-    if (!DrawStrip(host, points, dataSize, &failure)) return failure;
+    if (!DrawStrip(host, *pen, points, dataSize, &failure)) return failure;
   } else if (IsKeyword(type, "LINES")) {
     if (dataSize < 4 || dataSize % 4 != 0 || !points)
       return ReportError(host, "In MSPolyLine. Invalid size.");
