@@ -108,6 +108,14 @@ std::vector<double> RandomWalk(int points, unsigned seed) {
   return Dense(points, [&](int) { return y = std::clamp(y + (random() % 7) - 3.0, 5.0, 155.0); });
 }
 
+// Adds the points of each polyline record to the size_t at `counted`.
+int CALLBACK CountPolylinePoints(HDC, HANDLETABLE*, const ENHMETARECORD* r, int, LPARAM counted) {
+  size_t& n = *reinterpret_cast<size_t*>(counted);
+  if (r->iType == EMR_POLYLINE16) n += reinterpret_cast<const EMRPOLYLINE16*>(r)->cpts;
+  if (r->iType == EMR_POLYLINE) n += reinterpret_cast<const EMRPOLYLINE*>(r)->cptl;
+  return 1;
+}
+
 class PolyLineDenseTest : public HostTest {
  protected:
   void SetUp() override {
@@ -249,6 +257,18 @@ TEST_F(PolyLineDenseTest, EveryPointReachesGdiWhereReducingIsNotProvenExact) {
   const std::vector<double> data = RandomWalk(6000, 2);
   auto solid = [this] { return Pen("SOLID", 1); };
   auto none = [](HDC) {};
+  auto extended = [this](DWORD style) {
+    return [this, style] {
+      LOGBRUSH b{BS_SOLID, RGB(0, 90, 200), 0};
+      return Own(ExtCreatePen(style, 1, &b, 0, nullptr));
+    };
+  };
+  auto world = [](XFORM xform) {
+    return [xform](HDC dc) {
+      SetGraphicsMode(dc, GM_ADVANCED);
+      SetWorldTransform(dc, &xform);
+    };
+  };
   struct Case {
     const char* name;
     std::function<HPEN*()> pen;
@@ -257,36 +277,14 @@ TEST_F(PolyLineDenseTest, EveryPointReachesGdiWhereReducingIsNotProvenExact) {
   } cases[] = {
       {"a solid pen of width 1", solid, none, true},
       {"a null pen", [this] { return Own(CreatePen(PS_NULL, 1, 0)); }, none, true},
-      {"a cosmetic solid extended pen",
-       [this] {
-         LOGBRUSH b{BS_SOLID, RGB(0, 90, 200), 0};
-         return Own(ExtCreatePen(PS_COSMETIC | PS_SOLID, 1, &b, 0, nullptr));
-       },
-       none, true},
-      {"an identity world transform", solid,
-       [](HDC dc) {
-         SetGraphicsMode(dc, GM_ADVANCED);
-         XFORM identity{1, 0, 0, 1, 0, 0};
-         SetWorldTransform(dc, &identity);
-       },
-       true},
+      {"a cosmetic solid extended pen", extended(PS_COSMETIC | PS_SOLID), none, true},
+      {"an identity world transform", solid, world({1, 0, 0, 1, 0, 0}), true},
       {"a dashed pen", [this] { return Pen("DASH", 1); }, none, false},
       {"a dotted pen", [this] { return Pen("DOT", 1); }, none, false},
       {"a wide pen", [this] { return Pen("SOLID", 3); }, none, false},
-      {"a geometric pen one pixel wide",
-       [this] {
-         LOGBRUSH b{BS_SOLID, RGB(0, 90, 200), 0};
-         return Own(ExtCreatePen(PS_GEOMETRIC | PS_SOLID, 1, &b, 0, nullptr));
-       },
-       none, false},
+      {"a geometric pen one pixel wide", extended(PS_GEOMETRIC | PS_SOLID), none, false},
       {"XOR mode", solid, [](HDC dc) { SetROP2(dc, R2_XORPEN); }, false},
-      {"a scaling world transform", solid,
-       [](HDC dc) {
-         SetGraphicsMode(dc, GM_ADVANCED);
-         XFORM half{0.5f, 0, 0, 1, 0, 0};
-         SetWorldTransform(dc, &half);
-       },
-       false},
+      {"a scaling world transform", solid, world({0.5f, 0, 0, 1, 0, 0}), false},
       {"a mapping other than MM_TEXT", solid,
        [](HDC dc) {
          SetMapMode(dc, MM_ANISOTROPIC);
@@ -363,15 +361,7 @@ TEST_F(PolyLineDenseTest, AScreenIsReducedAndAMetafileKeepsEveryPoint) {
   HENHMETAFILE metafile = GetEnhMetaFileA(path.c_str());
   ASSERT_NE(metafile, nullptr);
   size_t recorded = 0;
-  EnumEnhMetaFile(
-      nullptr, metafile,
-      [](HDC, HANDLETABLE*, const ENHMETARECORD* r, int, LPARAM counted) -> int {
-        size_t& n = *reinterpret_cast<size_t*>(counted);
-        if (r->iType == EMR_POLYLINE16) n += reinterpret_cast<const EMRPOLYLINE16*>(r)->cpts;
-        if (r->iType == EMR_POLYLINE) n += reinterpret_cast<const EMRPOLYLINE*>(r)->cptl;
-        return 1;
-      },
-      reinterpret_cast<void*>(&recorded), nullptr);
+  EnumEnhMetaFile(nullptr, metafile, CountPolylinePoints, &recorded, nullptr);
   DeleteEnhMetaFile(metafile);
   std::remove(path.c_str());
   EXPECT_EQ(recorded, all);
