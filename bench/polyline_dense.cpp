@@ -163,7 +163,7 @@ int main() {
       for (double v : c.data) sum += v;
       sink = sink + sum;
     });
-    std::printf("%-28s %10.6f %10.6f %8.1fx %7s %7s %10.6f\n", c.name, tv, tr, tr / tv,
+    std::printf("%-28s %10.6f %10.6f %8.2fx %7s %7s %10.6f\n", c.name, tv, tr, tr / tv,
                 same ? "same" : "DIFFER", met ? "met" : "MISSED", floor);
   }
   std::printf("targets: dense traces at least 20x faster, the sparse one no slower than 1.03x; "
