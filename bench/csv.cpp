@@ -15,6 +15,7 @@
 
 #include "chunked_file.h"
 #include "csv_reader.h"
+#include "timer.h"
 
 namespace {
 
@@ -50,10 +51,6 @@ bool Write(const std::string& path, bool dated) {
   return f.Close();
 }
 
-double Seconds(std::chrono::steady_clock::time_point t0) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-}
-
 double FileSize(const std::string& path) {
   WIN32_FILE_ATTRIBUTE_DATA d{};
   if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &d)) return 0;
@@ -61,31 +58,29 @@ double FileSize(const std::string& path) {
 }
 
 double RawRead(const std::string& path) {
-  auto t0 = std::chrono::steady_clock::now();
-  FILE* f = std::fopen(path.c_str(), "rb");
-  std::vector<char> chunk(1 << 20);
-  while (f && std::fread(chunk.data(), 1, chunk.size(), f) > 0) {
-  }
-  if (f) std::fclose(f);
-  return Seconds(t0);
+  return bench::Time([&] {
+    FILE* f = std::fopen(path.c_str(), "rb");
+    std::vector<char> chunk(1 << 20);
+    while (f && std::fread(chunk.data(), 1, chunk.size(), f) > 0) {
+    }
+    if (f) std::fclose(f);
+  });
 }
 
 // The best of three reads, so that a neighbour's burst of work on the
 // machine does not decide the figure.
 double Read(const std::string& path, long long* samples) {
-  double best = 1e30;
-  for (int run = 0; run < 3; ++run) {
+  bool ok = true;
+  double best = bench::Best(3, [&] {
     chart::Recording r;
     chart::ReadError e;
-    auto t0 = std::chrono::steady_clock::now();
     if (!chart::ReadCsvFile(path, path, chart::CsvOptions{}, &r, &e)) {
       std::fprintf(stderr, "bench_csv: %s\n", e.message.c_str());
-      return -1;
+      ok = false;
     }
-    best = std::min(best, Seconds(t0));
     *samples = r.SampleCount();
-  }
-  return best;
+  });
+  return ok ? best : -1;
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 # also be built natively.
 set(VORDA_PURE_SOURCES
   src/gdi/conversions.cpp
+  src/gdi/column_reduce.cpp
   src/gdi/text_layout.cpp
   src/gdi/marker_geometry.cpp
   src/gdi/crosshair_slots.cpp
@@ -17,6 +18,7 @@ set(VORDA_PLATFORM_SOURCES
   src/gdi/xform.cpp
   src/gdi/pens.cpp
   src/gdi/polyline.cpp
+  src/gdi/strip_conditions.cpp
   src/gdi/text.cpp
   src/gdi/markers.cpp
   src/gdi/crosshair.cpp

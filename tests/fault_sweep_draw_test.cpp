@@ -225,8 +225,11 @@ TEST_F(FaultSweepDrawTest, TraceDrivers) {
     // caption and the TARN object.
     s.silentWhen = {"tarnProgress"};
     // The closing progress call (0 of 100) has no work left to stop.
+    // A query about the device context that fails makes MSPolyLine draw
+    // every point of the dense blocks, which gives the same picture.
     s.tolerated = {"tarnObjectGetObject", "tarnProgressNew", "tarnObjectSetCString",
-                   "tarnProgress"};
+                   "tarnProgress", "GetObjectType", "GetDeviceCaps", "GetObjectA", "GetROP2",
+                   "GetMapMode", "GetWorldTransform"};
     Check(s);
   }
 }

@@ -3,6 +3,7 @@
 #include "gdi/keywords.h"
 #include "gdi/plot_state.h"
 #include "gdi/strip.h"
+#include "gdi/strip_conditions.h"
 #include "guards.h"
 #include "host/report.h"
 #include "scratch.h"
@@ -12,13 +13,16 @@ using namespace vorda;
 
 namespace {
 
-Failure DrawStrip(const double* points, unsigned dataSize) {
+Failure DrawStrip(HPEN pen, const double* points, unsigned dataSize) {
   Scratch<POINT> buffer = AllocateScratch<POINT>(StripBufferPoints(dataSize));
   if (!buffer) return kPolyLineCopyFailed;
   HDC dc = plotState.CurrentDc;
+  // A dense trace gives GDI a few points a pixel column instead of all of
+  // them, where that provably leaves every pixel as it would be.
+  ColumnReducer reduce(dc, pen);
   bool drawn = CutStrip(points, dataSize, plotState.Transform, buffer.get(),
-                        StripBufferPoints(dataSize), [dc](const POINT* run, uint32_t n) {
-                          return Polyline(dc, run, static_cast<int>(n)) != 0;
+                        StripBufferPoints(dataSize), [dc, &reduce](POINT* run, uint32_t n) {
+                          return Polyline(dc, run, static_cast<int>(reduce(run, n))) != 0;
                         });
   if (!drawn) return kPolyLinePolylineFailed;
   return {};
@@ -58,7 +62,7 @@ extern "C" int __cdecl MSPolyLine(HostObject host, HPEN* pen, const char* type, 
   // A missing array is refused like a size too small for the type.
   if (IsKeyword(type, "LINE_STRIP")) {
     if (dataSize < 4 || dataSize % 2 != 0 || !points) return ReportError(host, kPolyLineInvalidSize);
-    if (Failure f = DrawStrip(points, dataSize)) return ReportError(host, f);
+    if (Failure f = DrawStrip(*pen, points, dataSize)) return ReportError(host, f);
   } else if (IsKeyword(type, "LINES")) {
     if (dataSize < 4 || dataSize % 4 != 0 || !points) return ReportError(host, kPolyLineInvalidSize);
     if (Failure f = DrawSegments(points, dataSize)) return ReportError(host, f);

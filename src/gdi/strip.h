@@ -26,8 +26,9 @@ inline uint32_t StripBufferPoints(uint32_t dataSize) {
 // Walks the interleaved points data[0..dataSize) and hands each run of two
 // or more device points to draw(points, count), which returns false to
 // stop. `buffer` holds `capacity` points (at least 2) of any type
-// with x and y members. Returns false when
-// draw stopped the walk or the arguments are unusable.
+// with x and y members; draw may rewrite the run in it, since each run is
+// converted afresh from `data`, the joining point of a cut included.
+// Returns false when draw stopped the walk or the arguments are unusable.
 template <typename Point, typename Draw>
 bool CutStrip(const double* data, uint32_t dataSize, const WorldTransform& t, Point* buffer,
               uint32_t capacity, Draw&& draw) {
@@ -51,7 +52,7 @@ bool CutStrip(const double* data, uint32_t dataSize, const WorldTransform& t, Po
       ++n;
       if (i >= dataSize) break;
     }
-    if (n >= 2 && !draw(static_cast<const Point*>(buffer), n)) return false;
+    if (n >= 2 && !draw(buffer, n)) return false;
   }
   return true;
 }

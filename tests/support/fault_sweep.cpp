@@ -142,6 +142,10 @@ FaultHooks::FaultHooks(FaultPlan& plan) : plan_(plan) {
   FAILS_ZERO("gdi32.dll", GetDIBits);
   FAILS_ZERO("gdi32.dll", GetDeviceCaps);
   FAILS_ZERO("gdi32.dll", GetObjectA);
+  FAILS_ZERO("gdi32.dll", GetObjectType);
+  FAILS_ZERO("gdi32.dll", GetROP2);
+  FAILS_ZERO("gdi32.dll", GetMapMode);
+  FAILS_ZERO("gdi32.dll", GetWorldTransform);
   FAILS_ZERO("gdi32.dll", LineTo);
   FAILS_ZERO("gdi32.dll", MoveToEx);
   FAILS_ZERO("gdi32.dll", Polyline);
