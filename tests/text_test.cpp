@@ -90,6 +90,16 @@ class TextTest : public HostTest {
   }
   void TearDown() override { DeleteObject(font_); }
   HGDIOBJ SelectedFont() const { return GetCurrentObject(surface_.dc(), OBJ_FONT); }
+  // A centred, bottom-aligned text drawn as if it had no extent: at its
+  // anchor (200, 150), unshifted.
+  void ExpectUnshiftedText() {
+    std::vector<TextCall> drawn;
+    auto record = RecordTextOut(&drawn);
+    EXPECT_EQ(MSText(host_, &font_, "Volts", 200, 150, "HORIZONTAL", "CENTER", "BOTTOM", 0, 0, 0), 1);
+    ASSERT_EQ(drawn.size(), 1u);
+    EXPECT_EQ(drawn[0].x, 200);
+    EXPECT_EQ(drawn[0].y, 150);
+  }
   void Clip(bool on) {
     ASSERT_EQ(MSSetXForm(host_, on, "LINEAR", "LINEAR", 0, 400, 0, 300, 0, 400, 0, 300), 1);
   }
@@ -378,12 +388,7 @@ TEST_F(TextTest, AFailedMeasurementStopsTheTextOnlyWhenTheHostSaysSo) {
   SelectObject(surface_.dc(), systemFont_);
   tarn::host().ClearErrors();
   tarn::host().SetErrorResult(3);
-  std::vector<TextCall> drawn;
-  auto record = RecordTextOut(&drawn);
-  EXPECT_EQ(MSText(host_, &font_, "Volts", 200, 150, "HORIZONTAL", "CENTER", "BOTTOM", 0, 0, 0), 1);
-  ASSERT_EQ(drawn.size(), 1u);
-  EXPECT_EQ(drawn[0].x, 200);
-  EXPECT_EQ(drawn[0].y, 150);
+  ExpectUnshiftedText();
   EXPECT_EQ(SelectedFont(), systemFont_);
   EXPECT_THAT(Messages(), ElementsAre("In MSGetTextExtent. GetTextExtentPoint32 failed."));
 }
@@ -394,12 +399,7 @@ TEST_F(TextTest, AMeasurementThatFailsAfterMeasuringStillCountsAsNoExtent) {
   tarn::host().SetErrorResult(3);
   auto measure = MeasureAs(51, 20);
   auto failing = FailSelectObject(3);
-  std::vector<TextCall> drawn;
-  auto record = RecordTextOut(&drawn);
-  EXPECT_EQ(MSText(host_, &font_, "Volts", 200, 150, "HORIZONTAL", "CENTER", "BOTTOM", 0, 0, 0), 1);
-  ASSERT_EQ(drawn.size(), 1u);
-  EXPECT_EQ(drawn[0].x, 200);
-  EXPECT_EQ(drawn[0].y, 150);
+  ExpectUnshiftedText();
   EXPECT_THAT(Messages(), ElementsAre("In MSGetTextExtent. SelectObject failed."));
 }
 
