@@ -10,7 +10,7 @@ SUDO=""
 packages="binutils cmake ninja-build googletest g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 wine64 xvfb xauth fonts-liberation2
   imagemagick libgl1-mesa-dri libgl1 libglx-mesa0 clang libclang-rt-14-dev python-matplotlib-data
-  gnuplot-nox"
+  gnuplot-nox xdotool"
 missing=""
 for p in $packages; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing="$missing $p"

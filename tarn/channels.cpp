@@ -101,6 +101,7 @@ Handle Host::NewProgress(Handle parent, const char* caption) {
 }
 
 void Host::SetProgressBar(bool show) { progressBar_ = show; }
+void Host::SetProgressHandler(ProgressHandler handler) { progressHandler_ = std::move(handler); }
 
 int Host::Progress(Handle progress, double done, double total) {
   if (KindOf(progress) != "progress") return 0;
@@ -119,7 +120,11 @@ int Host::Progress(Handle progress, double done, double total) {
                    static_cast<int>(share * 100));
     }
   }
-  return observer_ ? observer_->OnProgress({progress, done, total}) : 1;
+  const ProgressCall call{progress, done, total};
+  // Both are asked, so that an observer sees every call; either can stop.
+  const int host = progressHandler_ ? progressHandler_(call) : 1;
+  const int observed = observer_ ? observer_->OnProgress(call) : 1;
+  return host == 0 ? 0 : observed;
 }
 
 }  // namespace tarn

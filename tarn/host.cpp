@@ -13,6 +13,7 @@ void Host::Reset() {
   errors_.clear();
   errorResult_ = 0;
   progressBar_ = false;
+  progressHandler_ = nullptr;
   if (observer_) observer_->OnReset();
 }
 

@@ -92,11 +92,14 @@ class Observer {
 
 // Hears each report as vorda makes it.
 using ErrorSink = std::function<void(const ErrorRecord&)>;
+// The host's own answer to a tarnProgress call: nonzero goes on, 0 stops
+// the work (a user who asked for something else meanwhile).
+using ProgressHandler = std::function<int(const ProgressCall&)>;
 
 class TARN_HOST_API Host {
  public:
   // Forgets every object but the root, the error log and the error
-  // result, and hides the progress bar; the observer, the error sink and
+  // result, hides the progress bar and drops the progress handler; the observer, the error sink and
   // the echo stay, and the observer hears of it.
   void Reset();
 
@@ -131,9 +134,11 @@ class TARN_HOST_API Host {
 
   // Progress objects (from tarnProgressNew, kind "progress", with the
   // caption in "Caption" and the parent in "Parent"). Every call goes on
-  // unless an observer stops it; an unknown progress handle gets 0.
-  // SetProgressBar draws each one as a bar on stderr, as a user sees it.
+  // unless the progress handler or an observer stops it; an unknown
+  // progress handle gets 0. SetProgressBar draws each one as a bar on
+  // stderr, as a user sees it.
   void SetProgressBar(bool show);
+  void SetProgressHandler(ProgressHandler handler);
 
   // The error log, in the order of the reports.
   const std::vector<ErrorRecord>& Errors() const;
@@ -190,6 +195,7 @@ class TARN_HOST_API Host {
   ErrorSink sink_;
   Observer* observer_ = nullptr;
   bool progressBar_ = false;
+  ProgressHandler progressHandler_;
 };
 
 // The one host of this process.

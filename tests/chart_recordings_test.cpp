@@ -88,11 +88,7 @@ class ChartRecordingsTest : public ::testing::Test {
   std::string last_;
 };
 
-std::string Two(int v) {
-  char digits[16];
-  std::snprintf(digits, sizeof digits, "%02d", v);
-  return digits;
-}
+std::string Two(int v) { return (v < 10 ? "0" : "") + std::to_string(v); }
 
 TEST_F(ChartRecordingsTest, PngHoldsExactlyThePixelsOfTheBitmap) {
   // Dated rows a minute apart over a morning, with an offset from UTC.

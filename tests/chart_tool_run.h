@@ -44,12 +44,7 @@ Result RunTool(const std::string& args, const std::string& cwd = "") {
   si.hStdOutput = out;
   si.hStdError = out;
   PROCESS_INFORMATION pi{};
-  // Appended piece by piece: the i686 compiler's overlap warning misfires
-  // on a chain of + with a literal in front.
-  std::string command = "\"";
-  command += Directory();
-  command += "vorda-chart.exe\" ";
-  command += args;
+  std::string command = "\"" + Directory() + "vorda-chart.exe\" " + args;
   std::vector<char> line(command.begin(), command.end());
   line.push_back(0);
   if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,

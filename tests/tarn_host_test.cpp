@@ -104,6 +104,20 @@ TEST_F(TarnHostTest, ProgressObjectsRecordTheirCallsAndCanStopTheWork) {
   EXPECT_EQ(tarnObjectDelete(p), 0);
 }
 
+TEST_F(TarnHostTest, TheHostsOwnProgressHandlerCanStopTheWorkWhileTheProbeStillSeesEveryCall) {
+  HostObject p = tarnProgressNew(h.Root(), "Drawing");
+  bool stop = false;
+  h.SetProgressHandler([&](const tarn::ProgressCall&) { return stop ? 0 : 1; });
+  EXPECT_EQ(tarnProgress(p, 1, 10), 1);
+  stop = true;
+  EXPECT_EQ(tarnProgress(p, 2, 10), 0);
+  EXPECT_EQ(ProgressValues(), (std::vector<std::pair<double, double>>{{1, 10}, {2, 10}}));
+  // A reset drops the handler with the objects.
+  h.Reset();
+  p = tarnProgressNew(h.Root(), "Drawing");
+  EXPECT_EQ(tarnProgress(p, 3, 10), 1);
+}
+
 TEST_F(TarnHostTest, ReportsReachTheErrorSinkAsTheyArriveAndStayInTheLog) {
   std::vector<std::string> heard;
   h.SetErrorSink([&](const tarn::ErrorRecord& r) { heard.push_back(std::to_string(r.object) + " " + r.message); });

@@ -116,8 +116,8 @@ class SeriesDrawer {
 class ChartPainter {
  public:
   ChartPainter(HostObject host, const Canvas& canvas, const Recording& r, const Options& o,
-               const ChartPlan& p, VordaLog& log)
-      : host_(host), canvas_(canvas), r_(r), o_(o), p_(p), log_(log) {}
+               const ChartPlan& p, VordaLog& log, ChartFrame* frame)
+      : host_(host), canvas_(canvas), r_(r), o_(o), p_(p), log_(log), frame_(frame) {}
 
   bool Paint(const std::vector<unsigned char>& picture) {
     if (!Setup()) return false;
@@ -188,6 +188,7 @@ class ChartPainter {
       Complain("the value range cannot be shown on a logarithmic axis");
       return false;
     }
+    if (frame_) *frame_ = ChartFrame{plot, xMap_, yMap_, textHeight_};
     return true;
   }
 
@@ -328,7 +329,7 @@ class ChartPainter {
       tarn::host().Delete(channel);
       if (!log_.Clean("drawing " + name)) return false;
       if (result != 1) {
-        Complain("drawing " + name + " was stopped");
+        if (!canvas_.interactive) Complain("drawing " + name + " was stopped");
         return false;
       }
     }
@@ -447,6 +448,7 @@ class ChartPainter {
   const Options& o_;
   const ChartPlan& p_;
   VordaLog& log_;
+  ChartFrame* frame_;
   double scale_ = 1;
   Font label_, vertical_, title_;
   int textHeight_ = 0, titleHeight_ = 0;
@@ -462,8 +464,8 @@ class ChartPainter {
 
 bool DrawChart(HostObject host, const Canvas& canvas, const Recording& recording,
                const Options& options, const ChartPlan& plan,
-               const std::vector<unsigned char>& picture, VordaLog& log) {
-  ChartPainter painter(host, canvas, recording, options, plan, log);
+               const std::vector<unsigned char>& picture, VordaLog& log, ChartFrame* frame) {
+  ChartPainter painter(host, canvas, recording, options, plan, log, frame);
   bool ok = painter.Paint(picture);
   MSDisable(host);
   // Nothing vorda said goes unseen, whichever way the drawing ended.

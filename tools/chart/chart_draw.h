@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "axes.h"
 #include "chart_plan.h"
+#include "layout.h"
 #include "options.h"
 #include "recording.h"
 #include "vorda.h"
@@ -28,11 +30,25 @@ struct Canvas {
   HDC dc = nullptr;
   int width = 0, height = 0;
   bool emf = false;
+  // A window someone looks at: a drawing the host stops (because they
+  // asked for another view) is no failure to tell them about.
+  bool interactive = false;
 };
 
-// Draws the whole chart; false after any failure, which is already shown.
+// Where the plot of a drawn chart lies and how its axes map model values
+// to pixels, for a viewer that turns the pointer back into values.
+struct ChartFrame {
+  Rect plot;
+  AxisMap x, y;
+  int textHeight = 0;
+};
+
+// Draws the whole chart; false after any failure, which is already shown
+// (or after a stop, on an interactive canvas). `frame`, when given, gets
+// the plot's place once the layout is known.
 bool DrawChart(HostObject host, const Canvas& canvas, const Recording& recording,
                const Options& options, const ChartPlan& plan,
-               const std::vector<unsigned char>& picture, VordaLog& log);
+               const std::vector<unsigned char>& picture, VordaLog& log,
+               ChartFrame* frame = nullptr);
 
 }  // namespace chart

@@ -21,6 +21,8 @@ double Since(std::chrono::steady_clock::time_point t0) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
 }
 
+}  // namespace
+
 bool ReadPicture(const std::string& path, std::vector<unsigned char>* bytes) {
   FILE* f = std::fopen(path.c_str(), "rb");
   if (!f) {
@@ -38,8 +40,6 @@ bool ReadPicture(const std::string& path, std::vector<unsigned char>* bytes) {
   }
   return true;
 }
-
-}  // namespace
 
 int RunChart(const Options& options, Timings* timings) {
   Timings local;

@@ -86,7 +86,14 @@ bool SizeArg(const std::string& s, Options* o, std::string* error) {
 
 }  // namespace
 
-bool ParseOptions(int argc, const char* const* argv, Options* o, std::string* error) {
+bool OutputKind(const std::string& path, bool* png, bool* emf) {
+  *emf = EndsWith(path, ".emf");
+  *png = EndsWith(path, ".png");
+  return *emf || *png || EndsWith(path, ".bmp");
+}
+
+bool ParseOptions(int argc, const char* const* argv, Options* o, std::string* error,
+                  Output output) {
   *o = Options{};
   bool haveXY = false, haveBars = false;
   for (int i = 1; i < argc; ++i) {
@@ -194,16 +201,16 @@ bool ParseOptions(int argc, const char* const* argv, Options* o, std::string* er
     }
   }
   if (o->input.empty()) {
-    *error = "no input file: give a recording (.csv or .wav) and -o OUT.png (see --help)";
+    *error = output == Output::kRequired
+                 ? "no input file: give a recording (.csv or .wav) and -o OUT.png (see --help)"
+                 : "no input file: give a recording (.csv or .wav) (see --help)";
     return false;
   }
-  if (o->output.empty()) {
+  if (o->output.empty() && output == Output::kRequired) {
     *error = "no output file: give -o OUT.png, OUT.bmp or OUT.emf";
     return false;
   }
-  if (EndsWith(o->output, ".emf")) o->emf = true;
-  else if (EndsWith(o->output, ".png")) o->png = true;
-  else if (!EndsWith(o->output, ".bmp")) {
+  if (!o->output.empty() && !OutputKind(o->output, &o->png, &o->emf)) {
     *error = "-o " + o->output + ": the output must end in .png, .bmp or .emf";
     return false;
   }

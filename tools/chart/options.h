@@ -42,9 +42,18 @@ struct Options {
 inline constexpr int kMinPixels = 200, kMaxPixels = 16000;
 static_assert(kMaxPixels <= VORDA_MAX_DEVICE_COORDINATE);
 
+// Whether the command line must name an output: the chart tool draws into
+// one, the viewer only when asked to save.
+enum class Output { kRequired, kOptional };
+
 // Parses argv[1..argc-1]. On failure returns false with the message to
 // show (without the program's name).
-bool ParseOptions(int argc, const char* const* argv, Options* out, std::string* error);
+bool ParseOptions(int argc, const char* const* argv, Options* out, std::string* error,
+                  Output output = Output::kRequired);
+
+// The kind of file an output path names, by its extension: false unless
+// it ends in .png, .bmp or .emf.
+bool OutputKind(const std::string& path, bool* png, bool* emf);
 
 // The text of --help.
 const char* HelpText();

@@ -5,6 +5,14 @@
 #include "tarn.h"
 
 namespace chart {
+namespace {
+
+const char* programName = "vorda-chart";
+
+}  // namespace
+
+const char* ProgramName() { return programName; }
+void SetProgramName(const char* name) { programName = name; }
 
 VordaLog::VordaLog() {
   tarn::host().SetErrorSink([this](const tarn::ErrorRecord& report) { heard_.push_back(report.message); });
@@ -17,7 +25,7 @@ bool VordaLog::Clean(const std::string& step) {
   // cannot know while vorda is still inside it.
   for (std::string& message : heard_) {
     while (!message.empty() && (message.back() == '\n' || message.back() == '\r')) message.pop_back();
-    std::fprintf(stderr, "vorda-chart: %s: vorda says: %s\n", step.c_str(), message.c_str());
+    std::fprintf(stderr, "%s: %s: vorda says: %s\n", programName, step.c_str(), message.c_str());
   }
   const bool clean = heard_.empty();
   heard_.clear();
@@ -26,7 +34,7 @@ bool VordaLog::Clean(const std::string& step) {
 }
 
 void Complain(const std::string& message) {
-  std::fprintf(stderr, "vorda-chart: %s\n", message.c_str());
+  std::fprintf(stderr, "%s: %s\n", programName, message.c_str());
 }
 
 }  // namespace chart

@@ -20,6 +20,9 @@ class VordaLog {
   // new message goes to stderr as "vorda-chart: STEP: vorda says: MESSAGE".
   bool Clean(const std::string& step);
   bool failed() const { return failed_; }
+  // For a program that goes on after a failure: what failed before no
+  // longer counts against what comes next.
+  void Restart() { failed_ = false; }
 
  private:
   std::vector<std::string> heard_;
@@ -28,5 +31,10 @@ class VordaLog {
 
 // A message of the tool itself on stderr.
 void Complain(const std::string& message);
+
+// The name the messages begin with: "vorda-chart" unless a program that
+// draws charts the same way says otherwise.
+const char* ProgramName();
+void SetProgramName(const char* name);
 
 }  // namespace chart

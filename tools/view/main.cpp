@@ -1,0 +1,73 @@
+// vorda-view: an interactive chart window of a recording, drawn through
+// vorda's exports on the window's own device context, playing the tarn
+// host itself. Takes the chart tool's options; -o only names where S saves.
+#include <cstdio>
+#include <new>
+#include <string>
+
+#include "chart_plan.h"
+#include "chart_run.h"
+#include "options.h"
+#include "viewer.h"
+#include "vorda_log.h"
+
+namespace {
+
+const char* kHelp = R"(usage: vorda-view RECORDING [options of vorda-chart]
+
+Opens a window with the chart of a recording (CSV or WAV), as vorda-chart
+would draw it, and lets you look into it:
+  pointer over the plot  a crosshair on the nearest sample, with the time and
+                         each channel's value there in the status line
+  drag (left button)     zoom into the dragged span of time (with Shift: of
+                         time and value)
+  wheel                  zoom in or out around the pointer
+  Backspace, right click back one zoom
+  Home                   the whole recording
+  arrow keys             move the view left, right, up or down
+  L                      logarithmic y axis on or off
+  S                      save the view: -o FILE (.png, .bmp or .emf) if given,
+                         else RECORDING-view.png (then -view-2.png, ...) here
+  Escape                 quit (closing the window does too)
+
+Every option of vorda-chart is taken (see vorda-chart --help); --size sets the
+chart's size in the window.
+)";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  chart::SetProgramName("vorda-view");
+  chart::Options options;
+  std::string error;
+  if (!chart::ParseOptions(argc, argv, &options, &error, chart::Output::kOptional)) {
+    std::fprintf(stderr, "vorda-view: %s\n", error.c_str());
+    return 2;
+  }
+  if (options.help) {
+    std::fputs(kHelp, stdout);
+    return 0;
+  }
+  try {
+    std::vector<unsigned char> picture;
+    if (!options.picture.empty() && !chart::ReadPicture(options.picture, &picture)) return 1;
+    chart::Recording recording;
+    chart::ReadError readError;
+    if (!chart::LoadRecording(options, &recording, &readError)) {
+      chart::Complain(readError.message);
+      return 1;
+    }
+    // What the chart tool would refuse, the viewer refuses before it opens.
+    chart::ChartPlan plan;
+    if (!chart::PlanChart(recording, options, &plan, &error)) {
+      chart::Complain(error);
+      return 1;
+    }
+    view::Viewer viewer(options, recording, std::move(picture));
+    if (!viewer.Open()) return 1;
+    return viewer.Run();
+  } catch (const std::bad_alloc&) {
+    std::fprintf(stderr, "vorda-view: out of memory reading %s\n", options.input.c_str());
+    return 1;
+  }
+}
