@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "calendar_ticks.h"
+#include "gdi_object.h"
 #include "gdi/strip.h"
 #include "host_recording.h"
 #include "layout.h"
@@ -36,23 +37,6 @@ namespace {
 
 constexpr Rgb kText = {0.1, 0.1, 0.1};
 const char* kFace = "Arial";
-
-// Pens and fonts belong to whoever made them through vorda: this tool.
-struct GdiObject {
-  HGDIOBJ handle = nullptr;
-  GdiObject() = default;
-  GdiObject(const GdiObject&) = delete;
-  GdiObject& operator=(const GdiObject&) = delete;
-  ~GdiObject() {
-    if (handle) DeleteObject(handle);
-  }
-};
-struct Pen : GdiObject {
-  HPEN* get() { return reinterpret_cast<HPEN*>(&handle); }
-};
-struct Font : GdiObject {
-  HFONT* get() { return reinterpret_cast<HFONT*>(&handle); }
-};
 
 // The "Draw" routine of one series: hands each block from the trace
 // driver to MSPolyLine, and its samples to MSPolyPoints for markers.

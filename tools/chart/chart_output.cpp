@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "gdi_object.h"
 #include "png_writer.h"
 #include "shown_path.h"
 
@@ -85,11 +86,7 @@ bool OutputSurface::Save() {
     bool clean = log_.Clean("saving " + ShownPath(options_.output));
     if (result != 1 || !clean) {
       // After a failure that the host answered with 0 the surface is still there.
-      if (result != 1 && GetObjectType(dc) == OBJ_MEMDC) {
-        HGDIOBJ bitmap = GetCurrentObject(dc, OBJ_BITMAP);
-        DeleteDC(dc);
-        if (bitmap) DeleteObject(bitmap);
-      }
+      if (result != 1 && GetObjectType(dc) == OBJ_MEMDC) DeleteBitmapSurface(dc);
       return false;
     }
   }
@@ -106,9 +103,7 @@ void OutputSurface::Discard() {
     if (canvas_.emf) {
       MSSaveMetaFile(host_, canvas_.dc);
     } else {
-      HGDIOBJ bitmap = GetCurrentObject(canvas_.dc, OBJ_BITMAP);
-      DeleteDC(canvas_.dc);
-      if (bitmap) DeleteObject(bitmap);
+      DeleteBitmapSurface(canvas_.dc);
     }
     canvas_.dc = nullptr;
   }

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "gdi_object.h"
+
 namespace chart {
 namespace {
 
@@ -42,16 +44,6 @@ class ComScope {
 
  private:
   HRESULT result_;
-};
-
-struct GdiBitmap {
-  HBITMAP handle = nullptr;
-  GdiBitmap() = default;
-  GdiBitmap(const GdiBitmap&) = delete;
-  GdiBitmap& operator=(const GdiBitmap&) = delete;
-  ~GdiBitmap() {
-    if (handle) DeleteObject(handle);
-  }
 };
 
 std::string Hex(HRESULT hr) {
@@ -137,8 +129,7 @@ bool Encode(const std::string& path, int width, int height, std::vector<BYTE>& r
 }  // namespace
 
 bool SavePngAndEndSurface(HDC dc, const std::string& path, std::string* error) {
-  GdiBitmap bitmap;
-  bitmap.handle = static_cast<HBITMAP>(GetCurrentObject(dc, OBJ_BITMAP));
+  Bitmap bitmap(static_cast<HBITMAP>(GetCurrentObject(dc, OBJ_BITMAP)));
   // Deleting the device context lets go of its bitmap, which may only be
   // read while no device context holds it.
   DeleteDC(dc);
@@ -148,7 +139,7 @@ bool SavePngAndEndSurface(HDC dc, const std::string& path, std::string* error) {
     *error = "the surface has no bitmap";
     return false;
   }
-  if (!ReadPixels(bitmap.handle, &width, &height, &rows, error)) return false;
+  if (!ReadPixels(static_cast<HBITMAP>(bitmap.handle), &width, &height, &rows, error)) return false;
   if (Encode(path, width, height, rows, error)) return true;
   DeleteFileA(path.c_str());
   return false;

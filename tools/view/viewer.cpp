@@ -70,7 +70,6 @@ Viewer::Viewer(const chart::Options& options, const chart::Recording& recording,
 Viewer::~Viewer() {
   tarn::host().SetProgressHandler(nullptr);
   if (hwnd_) DestroyWindow(hwnd_);
-  if (statusFont_) DeleteObject(statusFont_);
 }
 
 bool Viewer::Open() {
@@ -85,8 +84,8 @@ bool Viewer::Open() {
   HDC screen = GetDC(nullptr);
   MSEnable(host_, screen);
   int w = 0, h = 0;
-  bool measured = MSNewFont(host_, &statusFont_, kFace, 9, "HORIZONTAL", "NORMAL", 0, 0, 0) == 1 &&
-                  MSGetTextExtents(host_, &statusFont_, "Ag", "HORIZONTAL", &w, &h) == 1;
+  bool measured = MSNewFont(host_, statusFont_.get(), kFace, 9, "HORIZONTAL", "NORMAL", 0, 0, 0) == 1 &&
+                  MSGetTextExtents(host_, statusFont_.get(), "Ag", "HORIZONTAL", &w, &h) == 1;
   ReleaseDC(nullptr, screen);
   log_.Clean("making the status line's font");
   if (!measured) {
@@ -318,7 +317,7 @@ bool Viewer::Redraw() {
   // clip area first, here the whole window.
   MSEnable(host_, dc);
   MSSetXForm(host_, 1, "LINEAR", "LINEAR", 0, width, 0, client.bottom, 0, width, 0, client.bottom);
-  MSText(host_, &statusFont_, " ", 0, 0, "HORIZONTAL", "LEFT", "CENTER", 1, 1, 1);
+  MSText(host_, statusFont_.get(), " ", 0, 0, "HORIZONTAL", "LEFT", "CENTER", 1, 1, 1);
   MSDisable(host_);
   // The whole window was painted over: no bar of the crosshair is left.
   std::fill(std::begin(slots_), std::end(slots_), VORDA_FREE_SLOT);
@@ -433,7 +432,7 @@ void Viewer::ShowStatus(HDC dc, const std::string& text) {
   MSEnable(host_, dc);
   MSSetXForm(host_, 1, "LINEAR", "LINEAR", 0, width, top, bottom, 0, width, top, bottom);
   const double grey = text.empty() ? 0.45 : 0.1;
-  MSText(host_, &statusFont_, shown.c_str(), 6, (top + bottom) / 2, "HORIZONTAL", "LEFT", "CENTER",
+  MSText(host_, statusFont_.get(), shown.c_str(), 6, (top + bottom) / 2, "HORIZONTAL", "LEFT", "CENTER",
          grey, grey, grey);
   MSDisable(host_);
   log_.Clean("writing the status line");

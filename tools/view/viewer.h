@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "chart_draw.h"
+#include "gdi_object.h"
 #include "options.h"
 #include "readout.h"
 #include "recording.h"
@@ -78,7 +79,7 @@ class Viewer {
   ViewState state_;
   HostObject host_ = 0;
   HWND hwnd_ = nullptr;
-  HFONT statusFont_ = nullptr;
+  chart::Font statusFont_;
   int statusHeight_ = 0;
 
   chart::ChartPlan plan_;
