@@ -4,6 +4,7 @@
 # folder of its own by scripts/setup-wine32.sh.
 
 VORDA_WINE32_ROOT="${VORDA_WINE32_ROOT:-/opt/vorda-wine32}"
+VORDA_VM_ROOT="${VORDA_VM_ROOT:-/opt/vorda-vm}"
 
 # Whether this machine executes 32-bit x86 Linux programs at all: some
 # kernels and hypervisors run 64-bit user code only. Answers by running a
@@ -27,6 +28,12 @@ vorda_runs_32bit() {
 vorda_no_32bit_reason() {
   why=$(dmesg 2>/dev/null | grep -i -m1 -E 'ia-?32 emulation|32-bit emulation' | sed 's/^\[[^]]*\] *//')
   echo "this machine cannot execute 32-bit x86 code${why:+ (kernel: $why)}"
+}
+
+# Whether the emulated x86-64 machine that runs the 32-bit lane where this
+# machine cannot (scripts/setup-vm.sh) is ready.
+vorda_vm_installed() {
+  [ -f "$VORDA_VM_ROOT/.complete" ] && command -v qemu-system-x86_64 >/dev/null 2>&1
 }
 
 vorda_wine32_installed() {

@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 . scripts/lanes.sh
 
 vorda_wine32_installed && exit 0
-if ! vorda_runs_32bit; then
+if ! vorda_runs_32bit && ! vorda_vm_installed; then
   echo "setup: the 32-bit Wine is not installed: $(vorda_no_32bit_reason)"
   exit 0
 fi

@@ -1,8 +1,10 @@
 #!/bin/sh
 # Installs what building and testing vorda needs on a Debian machine (and
 # the public data sets some chart tests read: python-matplotlib-data), and
-# nothing that is already there: Debian's packages, then the 32-bit Wine
-# in a folder of its own (scripts/setup-wine32.sh).
+# nothing that is already there: Debian's packages, where this machine
+# cannot execute 32-bit code an emulated machine that can
+# (scripts/setup-vm.sh), then the 32-bit Wine in a folder of its own
+# (scripts/setup-wine32.sh).
 set -eu
 cd "$(dirname "$0")/.."
 SUDO=""
@@ -20,4 +22,6 @@ if [ -n "$missing" ]; then
   $SUDO apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends $missing
 fi
+. scripts/lanes.sh
+vorda_runs_32bit || $SUDO sh scripts/setup-vm.sh
 $SUDO sh scripts/setup-wine32.sh
