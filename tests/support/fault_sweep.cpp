@@ -77,6 +77,13 @@ const char* const kCannotFail[] = {
     "msvcrt.dll!log", "msvcrt.dll!_snprintf", "msvcrt.dll!_vsnprintf", "msvcrt.dll!snprintf",
     "msvcrt.dll!vsnprintf", "msvcrt.dll!strchr", "msvcrt.dll!strncpy", "msvcrt.dll!strcpy",
     "tarnapi.dll!tarnObjectError",
+    // The 32-bit runtime's own: registering its unwind tables when the DLL
+    // loads (which looks for the shared libgcc first), finding the code
+    // page from the locale, and its stream and multibyte tables, which are
+    // data, not calls.
+    "kernel32.dll!FreeLibrary", "kernel32.dll!GetModuleHandleA", "kernel32.dll!GetModuleHandleW",
+    "kernel32.dll!GetProcAddress", "kernel32.dll!LoadLibraryA", "msvcrt.dll!setlocale",
+    "msvcrt.dll!atoi", "msvcrt.dll!_iob", "msvcrt.dll!__mb_cur_max",
     // OpenGL calls without a result: their failures surface in glGetError,
     // which is swept.
     "glu32.dll!gluOrtho2D", "opengl32.dll!glCallLists", "opengl32.dll!glClear",
