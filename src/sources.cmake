@@ -8,6 +8,7 @@ set(VORDA_PURE_SOURCES
   src/gdi/crosshair_slots.cpp
   src/surfaces/bmp_layout.cpp
   src/surfaces/picture_fit.cpp
+  src/surfaces/picture_bytes.cpp
   src/traces/block_plan.cpp
   src/traces/block_format.cpp
   src/gl/gl_geometry.cpp

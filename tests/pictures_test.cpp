@@ -11,6 +11,7 @@
 #include "import_hook.h"
 #include "ledger.h"
 #include "surface.h"
+#include "surfaces/picture_bytes.h"
 #include "surfaces/picture_fit.h"
 
 namespace vorda_test {
@@ -305,6 +306,53 @@ TEST_F(PictureTest, AnAreaOfZeroWidthOrHeightDrawsNothingAndSucceeds) {
   EXPECT_THAT(Messages(), IsEmpty());
 }
 
+bool Complete(const std::string& bytes, size_t count) {
+  return vorda::BmpBytesComplete(reinterpret_cast<const uint8_t*>(bytes.data()),
+                                 static_cast<uint32_t>(count));
+}
+void Put32(std::string& bytes, size_t at, uint32_t value) {
+  for (int k = 0; k < 4; ++k) bytes[at + k] = static_cast<char>(value >> (8 * k));
+}
+
+TEST(PictureBytes, ABmpIsCompleteOnlyWithEveryByteItDeclares) {
+  const std::string bmp = QuadrantBmp(3, 2);
+  EXPECT_TRUE(Complete(bmp, bmp.size()));
+  for (size_t n = 2; n < bmp.size(); ++n) EXPECT_FALSE(Complete(bmp, n)) << n << " bytes";
+  // The loader's wrapper around the same file.
+  std::string wrapped = std::string("lt\0\0", 4) + std::string(4, '\0') + bmp;
+  Put32(wrapped, 4, static_cast<uint32_t>(bmp.size()));
+  EXPECT_TRUE(Complete(wrapped, wrapped.size()));
+  EXPECT_FALSE(Complete(wrapped, wrapped.size() - 1));
+
+  struct Case {
+    const char* name;
+    size_t at;
+    uint32_t value;
+    bool complete;
+  } cases[] = {
+      {"header of no known size", 14, 41, false},
+      {"pixels said to start past the end", 10, 1000, false},
+      {"top-down rows", 22, static_cast<uint32_t>(-2), true},
+      {"more rows than bytes", 22, 3, false},
+      {"a width and height whose product overflows", 18, 0x7fffffff, false},
+      {"8 bits a pixel with a table that is not there", 28, 8, false},
+      {"run-length coded rows, sized by the decoder", 30, 1, true},
+  };
+  for (const Case& c : cases) {
+    std::string b = bmp;
+    if (c.at == 28) {
+      b[28] = static_cast<char>(c.value), b[29] = 0;
+    } else {
+      Put32(b, c.at, c.value);
+    }
+    if (c.at == 18) Put32(b, 22, 0x7fffffff);
+    EXPECT_EQ(Complete(b, b.size()), c.complete) << c.name;
+  }
+  // Other formats are the loader's to bound.
+  EXPECT_TRUE(Complete("GIF89a", 6));
+  EXPECT_TRUE(Complete("B", 1));
+}
+
 TEST_F(PictureTest, BytesThatAreNoPictureAreReportedByBothOperations) {
   const std::string junk = "Channel 3: 1.25 V, 2.50 V, 3.75 V\r\n";
   std::string path = WriteTemp("junk.bmp", junk);
@@ -313,12 +361,17 @@ TEST_F(PictureTest, BytesThatAreNoPictureAreReportedByBothOperations) {
   Ledger ledger;
   EXPECT_EQ(MSLoadPictureFile(host_, path.c_str()), 42);
   EXPECT_EQ(MSLoadPicture(host_, junk.data(), static_cast<unsigned>(junk.size())), 42);
-  // A truncated picture is no picture either.
+  // A truncated picture is no picture either, even one byte short.
   std::string bmp = QuadrantBmp(200, 100);
   EXPECT_EQ(MSLoadPicture(host_, bmp.data(), 30), 42);
+  EXPECT_EQ(MSLoadPicture(host_, bmp.data(), static_cast<unsigned>(bmp.size() - 1)), 42);
+  std::string shortFile = WriteTemp("short.bmp", bmp.substr(0, bmp.size() - 1));
+  EXPECT_EQ(MSLoadPictureFile(host_, shortFile.c_str()), 42);
   EXPECT_THAT(Messages(), ElementsAre("Error in LoadPictureFile line 721\n",
                                       "This Message channel is not a valid picture channel.\n",
-                                      "This Message channel is not a valid picture channel.\n"));
+                                      "This Message channel is not a valid picture channel.\n",
+                                      "This Message channel is not a valid picture channel.\n",
+                                      "Error in LoadPictureFile line 721\n"));
   EXPECT_EQ(surface_.NonWhite(), 0);
   EXPECT_EQ(ledger.Leaks(), "");
 }

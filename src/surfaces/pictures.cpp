@@ -11,6 +11,7 @@
 #include "gdi/plot_state.h"
 #include "guards.h"
 #include "host/report.h"
+#include "surfaces/picture_bytes.h"
 #include "surfaces/picture_fit.h"
 #include "vorda.h"
 
@@ -128,6 +129,8 @@ extern "C" int __cdecl MSLoadPictureFile(HostObject host, const char* fileName) 
     // A short read would hand the loader bytes that were never read.
     if (!ReadFile(file.get(), bytes.get(), size, &read, nullptr) || read != size)
       return ReportError(host, FileStep(PictureFileStep::kRead));
+    if (!BmpBytesComplete(static_cast<const uint8_t*>(bytes.get()), size))
+      return ReportError(host, FileStep(PictureFileStep::kLoad));
   }
   file.close();
 
@@ -146,6 +149,8 @@ extern "C" int __cdecl MSLoadPictureFile(HostObject host, const char* fileName) 
 extern "C" int __cdecl MSLoadPicture(HostObject host, const void* bytes, unsigned count) {
   // A channel without bytes holds no picture.
   if (!bytes) return ReportError(host, NotAPicture());
+  if (!BmpBytesComplete(static_cast<const uint8_t*>(bytes), count))
+    return ReportError(host, NotAPicture());
 
   OwnedGlobal block(GlobalAlloc(GMEM_MOVEABLE, count));
   if (!block) return ReportError(host, BytesStep(PictureBytesStep::kAllocate));
