@@ -266,6 +266,23 @@ TEST_F(PolyLineTest, EveryPolyLineMessageWithItsResult) {
   EXPECT_EQ(ledger.Leaks(), "");
 }
 
+// In a 32-bit process a count of doubles can ask for more bytes than the
+// address space holds: the working copy is refused before anything is
+// read, both where the byte count would wrap past 2^32 and at 2 GiB.
+TEST_F(PolyLineTest, ALogCopyBeyondA32BitAddressSpaceIsRefused) {
+  if (sizeof(void*) != 4) GTEST_SKIP() << "a 64-bit process could allocate these";
+  ASSERT_EQ(MSSetXForm(host_, 0, "", "LOG10", 0, 100, 0, 100, 0, 100, 100, 1), 1);
+  tarn::host().SetErrorResult(9);
+  const double four[] = {1, 1, 5, 5};
+  Ledger ledger;
+  EXPECT_EQ(MSPolyLine(host_, &pen_, "LINE_STRIP", four, 0x20000000u), 9);
+  EXPECT_EQ(MSPolyLine(host_, &pen_, "LINE_STRIP", four, 0x10000000u), 9);
+  EXPECT_THAT(Messages(), ElementsAre("In MSPolyLine. malloc or memcpy failed.",
+                                      "In MSPolyLine. malloc or memcpy failed."));
+  EXPECT_EQ(surface_.NonWhite(), 0);
+  EXPECT_EQ(ledger.Leaks(), "");
+}
+
 TEST_F(PolyLineTest, PlatformFailuresAreReportedAndNothingLeaks) {
   tarn::host().SetErrorResult(0);
   const double data[] = {1, 1, 50, 50, 80, 20, 90, 90};
