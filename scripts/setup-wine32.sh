@@ -51,4 +51,7 @@ cp "$root.new/usr/i686-w64-mingw32/lib/zlib1.dll" "$root.new/usr/lib/i386-linux-
 ls "$work"/archives/*.deb | sed 's|.*/||' >"$root.new/.complete"
 rm -rf "$root"
 mv "$root.new" "$root"
-echo "setup: 32-bit Wine $(LD_LIBRARY_PATH="$root/usr/lib/i386-linux-gnu:$root/lib/i386-linux-gnu" "$root/usr/lib/wine/wine" --version 2>/dev/null || echo '?') in $root"
+# The version from the package list: on a machine that cannot execute
+# 32-bit code, Wine itself cannot say it.
+version=$(sed -n 's/^wine32_\([^_]*\)_i386\.deb$/\1/p' "$root/.complete" | sed 's/%3a/:/')
+echo "setup: 32-bit Wine ${version:-?} in $root"
