@@ -11,16 +11,8 @@ cd "$(dirname "$0")/.."
 . scripts/lanes.sh
 
 vorda_vm_installed && exit 0
-SUDO=""
-[ "$(id -u)" = 0 ] || SUDO=sudo
-missing=""
-for p in qemu-system-x86 busybox-static; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing="$missing $p"
-done
-if [ -n "$missing" ]; then
-  echo "setup: installing$missing"
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends $missing
-fi
+. scripts/packages.sh
+install_missing qemu-system-x86 busybox-static
 
 kernel=$(apt-cache depends linux-image-amd64 | sed -n 's/^ *Depends: \(linux-image-[0-9].*\)/\1/p' | head -1)
 [ -n "$kernel" ] || { echo "setup: no Debian kernel package found for the emulated machine"; exit 1; }

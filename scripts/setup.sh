@@ -13,15 +13,8 @@ packages="binutils cmake ninja-build googletest g++-mingw-w64-i686-posix g++-min
   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 wine64 xvfb xauth fonts-liberation2
   imagemagick libgl1-mesa-dri libgl1 libglx-mesa0 clang libclang-rt-14-dev python-matplotlib-data
   gnuplot-nox xdotool"
-missing=""
-for p in $packages; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing="$missing $p"
-done
-if [ -n "$missing" ]; then
-  echo "setup: installing$missing"
-  $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends $missing
-fi
+. scripts/packages.sh
+install_missing $packages
 . scripts/lanes.sh
 vorda_runs_32bit || $SUDO sh scripts/setup-vm.sh
 $SUDO sh scripts/setup-wine32.sh
