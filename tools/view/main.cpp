@@ -53,7 +53,9 @@ int main(int argc, char** argv) {
     if (!options.picture.empty() && !chart::ReadPicture(options.picture, &picture)) return 1;
     chart::Recording recording;
     chart::ReadError readError;
-    if (!chart::LoadRecording(options, &recording, &readError)) {
+    bool loaded = chart::LoadRecording(options, &recording, &readError);
+    for (const std::string& note : recording.notes) chart::Complain(note);
+    if (!loaded) {
       chart::Complain(readError.message);
       return 1;
     }
