@@ -181,7 +181,9 @@ TEST(ChartDialect, NumbersWithMarksAndWordsAreReadOrRefusedCellByCell) {
   for (const Case& c : cases) {
     double v = 0;
     EXPECT_EQ(ParseNumber(c.cell, c.dialect, &v), c.kind) << c.cell;
-    if (c.kind == Cell::kNumber) EXPECT_EQ(v, c.value) << c.cell;
+    if (c.kind == Cell::kNumber) {
+      EXPECT_EQ(v, c.value) << c.cell;
+    }
   }
   bool changed = true;
   EXPECT_EQ(EightBitName("\xC2\xB5m \xC2\x85|\x01", &changed), "\xB5m ?|?");  // control characters too

@@ -9,9 +9,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <ctime>
 #include <string>
 #include <vector>
 
@@ -191,14 +191,16 @@ TEST_F(ChartRecordingsTest, DatesWrittenAsDigitsChartAsDatesAndSaySo) {
   // has them. Read as seconds, the step across a month's end (19580405 -
   // 19580329 = 76) looks like ten missing weeks: a gap at every month.
   std::string text = "date,co2\n";
-  const double day = 86400;
+  int year = 1958, month = 3, day = 29;
   for (int i = 0; i < 150; ++i) {
-    std::time_t t = static_cast<std::time_t>(-370742400.0 + i * 7 * day);  // 1958-03-29
-    std::tm* tm = std::gmtime(&t);
     char row[64];
-    std::snprintf(row, sizeof row, "%04d%02d%02d,%.1f\n", tm->tm_year + 1900, tm->tm_mon + 1, tm->tm_mday,
-                  315 + 3 * std::sin(i / 8.0));
+    std::snprintf(row, sizeof row, "%04d%02d%02d,%.1f\n", year, month, day, 315 + 3 * std::sin(i / 8.0));
     text += row;
+    const int length = month == 2 ? (year % 4 ? 28 : 29) : month == 4 || month == 6 || month == 9 || month == 11 ? 30 : 31;
+    if ((day += 7) > length) {
+      day -= length;
+      if (++month > 12) month = 1, ++year;
+    }
   }
   std::string csv = File("co2.csv", text);
   BmpFile dates = Chart(csv, "", File("co2.bmp"));
@@ -220,10 +222,10 @@ TEST_F(ChartRecordingsTest, DatesWrittenAsDigitsChartAsDatesAndSaySo) {
 TEST_F(ChartRecordingsTest, ExportsOfAnyNameAndShapeChartWithTheirNotes) {
   // No header: the first row is data, the channels are named by column.
   std::string bare = File("bare.txt", "1.5,20\n2.5,21\n3.5,22\n4.5,23\n");
-  Chart(bare, "--channels \"column 3\"", File("bare.bmp"));
+  Chart(bare, "--channels \"column 2\"", File("bare.bmp"));
   EXPECT_THAT(last_, HasSubstr("vorda-chart: " + bare + ": the first row holds only numbers"));
   EXPECT_THAT(last_, HasSubstr("1 channel, 4 samples"));
-  Result refused = RunTool("\"" + bare + "\" -o \"" + File("h.bmp") + "\" --header --channels \"column 3\"");
+  Result refused = RunTool("\"" + bare + "\" -o \"" + File("h.bmp") + "\" --header --channels \"column 2\"");
   EXPECT_EQ(refused.status, 1);
 
   // Tabs and decimal commas, newest first, R's NA, no extension at all;
@@ -248,6 +250,26 @@ TEST_F(ChartRecordingsTest, ExportsOfAnyNameAndShapeChartWithTheirNotes) {
                                                  "\x02\0\x10\0data\x08\0\0\0\0\0\xff\x3f\0\0\x01\xc0", 52));
   Chart(wav, "", File("tone.bmp"));
   EXPECT_THAT(last_, HasSubstr("1 channel, 4 samples"));
+}
+
+TEST_F(ChartRecordingsTest, InfinitiesLeaveThePlotOnTheirOwnSide) {
+  // inf runs off the top, -inf off the bottom; the axis is that of the
+  // rest, so both charts have their finite samples in the same places.
+  std::string csv = File("inf.csv", "t,a,b\n0,1,1\n1,2,2\n2,inf,-inf\n3,2,2\n4,1,1\n");
+  int highest[2], lowest[2];
+  for (int i = 0; i < 2; ++i) {
+    BmpFile bmp = Chart(csv, i == 0 ? "--channels a" : "--channels b", File("inf.bmp"));
+    highest[i] = bmp.info.biHeight;
+    lowest[i] = -1;
+    for (int y = 0; y < bmp.info.biHeight; ++y)
+      for (int x = 0; x < bmp.info.biWidth; ++x)
+        if (bmp.At(x, y) == kFirst) {
+          highest[i] = std::min(highest[i], y);
+          lowest[i] = std::max(lowest[i], y);
+        }
+  }
+  EXPECT_LT(highest[0], highest[1] - 10);  // inf above the top sample, -inf not there
+  EXPECT_GT(lowest[1], lowest[0] + 10);    // -inf below the lowest sample, inf not there
 }
 
 TEST_F(ChartRecordingsTest, TitlesTheTextCannotShowGetQuestionMarksAndANote) {

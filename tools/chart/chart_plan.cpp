@@ -107,6 +107,18 @@ bool LoadRecording(const Options& o, Recording* out, ReadError* error) {
   return ReadCsvFile(o.input, name, csv, out, error);
 }
 
+void PlaceInfinities(const ChartPlan& plan, Recording* r) {
+  auto place = [r](int channel, Range range, bool log) {
+    const double span = range.hi - range.lo;
+    const double above = log ? range.hi * 1e3 : range.hi + 1e3 * span;
+    const double below = log ? range.lo / 1e3 : range.lo - 1e3 * span;
+    for (double& v : r->channels[static_cast<size_t>(channel)].samples)
+      if (std::isinf(v)) v = v > 0 ? above : below;
+  };
+  for (int channel : plan.series) place(channel, plan.y, plan.logY);
+  if (plan.xChannel >= 0) place(plan.xChannel, plan.x, false);
+}
+
 bool SampleAt(const Recording& r, int channel, double t, double* value, bool* missing) {
   for (const Burst& b : r.bursts) {
     std::int64_t k = 0;

@@ -69,6 +69,7 @@ int RunChart(const Options& options, Timings* timings) {
     Complain(planError);
     return 1;
   }
+  PlaceInfinities(plan, &recording);
   t.read = Since(t0);
   t.samples = recording.SampleCount() * static_cast<long long>(plan.series.size() + (plan.xChannel >= 0));
 

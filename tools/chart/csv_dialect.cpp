@@ -196,7 +196,7 @@ std::string EightBitName(std::string_view s, bool* changed) {
       code = code << 6 | (next & 0x3F);
     }
     // Latin-1 without its control characters is what the fonts can show.
-    bool shown = code >= 0xA0 ? code < 0x100 : code >= 0x20 && code != 0x7F;
+    bool shown = (code >= 0x20 && code < 0x7F) || (code >= 0xA0 && code < 0x100);
     out.push_back(shown ? static_cast<char>(code) : '?');
     replaced |= !shown;
     i += static_cast<size_t>(length);

@@ -65,6 +65,7 @@ int main(int argc, char** argv) {
       chart::Complain(error);
       return 1;
     }
+    chart::PlaceInfinities(plan, &recording);
     view::Viewer viewer(options, recording, std::move(picture));
     if (!viewer.Open()) return 1;
     return viewer.Run();
