@@ -3,11 +3,13 @@
 // padded columns, and the faults of such files named by line and column.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
 #include "csv_dialect.h"
 #include "csv_reader.h"
+#include "options.h"
 
 namespace chart {
 namespace {
@@ -89,15 +91,105 @@ TEST(ChartDialect, MalformedSpreadsheetFilesNameTheLineAndColumn) {
       {"# only a comment\n", "x.csv is empty: it needs a header row of channel names"},
       {"t,a,,b\n", "x.csv, line 1, column 3: the header gives this column no name"},
       {"t,a,,\n0,1,,5\n", "x.csv, line 2: expected 2 cells as in the header, found 4"},
-      {"t,a\n# not a comment,1\n", "x.csv, line 2, column 1 (\"t\"): \"# not a comment\" is not a time: give "
+      {"t,a\nnot a time,1\n", "x.csv, line 2, column 1 (\"t\"): \"not a time\" is not a time: give "
        "seconds, an ISO 8601 date and time (YYYY-MM-DD, or YYYY-MM-DD hh:mm, hh:mm:ss or hh:mm:ss.fff, after T or a "
        "space, then Z or an offset such as +02:00 if the zone is known), or the layout of the times with --time-format"},
-      {"t,a\n2024-03-29 10:00,1\n2024-03-29 09:00,1\n",
-       "x.csv, line 3, column 1 (\"t\"): times must increase within a burst (2024-03-29 09:00:00 UTC after "
+      {"t,a\n2024-03-29 08:00,1\n2024-03-29 10:00,1\n2024-03-29 09:00,1\n",
+       "x.csv, line 4, column 1 (\"t\"): times must increase within a burst (2024-03-29 09:00:00 UTC after "
        "2024-03-29 10:00:00 UTC)"},
-      {"t,a\n0,1\n1,2\n1,3\n", "x.csv, line 4, column 1 (\"t\"): times must increase within a burst (1 s after 1 s)"},
+      {"t,a\n0,1\n1,2\n1,3\n0,4\n", "x.csv, line 5, column 1 (\"t\"): times must increase within a burst (0 s after 1 s)"},
   };
   for (const Case& c : cases) EXPECT_EQ(Refusal(c.text), c.message) << c.text;
+}
+
+TEST(ChartDialect, TheCommandLineSaysWhatTheFileLeavesOpen) {
+  auto parse = [](std::vector<const char*> args, Options* o, std::string* error) {
+    args.insert(args.begin(), "vorda-chart");
+    args.insert(args.end(), {"-o", "x.png"});
+    return ParseOptions(static_cast<int>(args.size()), args.data(), o, error);
+  };
+  Options o;
+  std::string error;
+  ASSERT_TRUE(parse({"-", "--time", "seconds", "--no-header", "--delimiter", "tab", "--decimal", ",",
+                     "--missing", "-999,n.v.", "--skip-bad-lines"},
+                    &o, &error))
+      << error;
+  EXPECT_EQ(o.input, "-");
+  EXPECT_TRUE(o.timeSeconds);
+  EXPECT_EQ(o.header, -1);
+  EXPECT_EQ(o.delimiter, '\t');
+  EXPECT_EQ(o.decimal, ',');
+  EXPECT_EQ(o.missing, (std::vector<std::string>{"-999", "n.v."}));
+  EXPECT_TRUE(o.skipBadLines);
+  ASSERT_TRUE(parse({"a.txt", "--header", "--delimiter=|", "--delimiter", "space"}, &o, &error)) << error;
+  EXPECT_EQ(o.header, 1);
+  EXPECT_EQ(o.delimiter, ' ');
+
+  struct Case {
+    std::vector<const char*> args;
+    const char* message;
+  };
+  const Case refused[] = {
+      {{"a", "--time", "dates"}, "--time dates: give --time seconds to read a time column of digits as seconds "
+                                 "(use --time-format for a layout of dates)"},
+      {{"a", "--delimiter", "ab"}, "--delimiter ab: give one character such as , ; | or the word tab or space"},
+      {{"a", "--delimiter", "\""}, "--delimiter \": give one character such as , ; | or the word tab or space"},
+      {{"a", "--decimal", ";"}, "--decimal ;: give . or ,"},
+      {{"a", "--delimiter", ",", "--decimal", ","}, "--delimiter and --decimal cannot both be ,"},
+      {{"a", "--missing", "NA,,x"}, "--missing NA,,x: give the words for a missing value separated by commas"},
+      {{"a", "--time", "seconds", "--rate", "10"}, "--time seconds is for the CSV's time column, and --rate says there is none"},
+      {{"a", "--time", "seconds", "--time-format", "%Y"}, "--time seconds and --time-format say two ways to read the times: give one"},
+  };
+  for (const Case& c : refused) {
+    EXPECT_FALSE(parse(c.args, &o, &error)) << c.message;
+    EXPECT_EQ(error, c.message);
+  }
+}
+
+TEST(ChartDialect, NumbersWithMarksAndWordsAreReadOrRefusedCellByCell) {
+  CsvDialect semicolon = DetectDialect("t;a");
+  CsvDialect tab = DetectDialect("0\t1,5");
+  CsvDialect comma;
+  CsvDialect point;
+  point.decimalGiven = true;
+  EXPECT_EQ(tab.delimiter, '\t');                  // the commas stand between digits
+  EXPECT_EQ(DetectDialect("a,b\tc,d").delimiter, ',');
+  struct Case {
+    const CsvDialect& dialect;
+    const char* cell;
+    Cell kind;
+    double value;
+  };
+  const Case cases[] = {
+      {semicolon, "1.234.567,25", Cell::kNumber, 1234567.25},
+      {semicolon, "1.5", Cell::kNumber, 1.5},  // one mark alone is the decimal one
+      {semicolon, "12.34,5", Cell::kBad, 0},   // thousands come in threes
+      {semicolon, "1.2345,5", Cell::kBad, 0},
+      {tab, "-0,25", Cell::kNumber, -0.25},
+      {tab, "1,2,3", Cell::kBad, 0},
+      {comma, "1,234", Cell::kBad, 0},         // a thousand, or one and a quarter: not guessed
+      {point, "1,234", Cell::kNumber, 1234},
+      {point, "1,234,567.5", Cell::kNumber, 1234567.5},
+      {point, "1234,567", Cell::kBad, 0},
+      {point, ",5", Cell::kBad, 0},
+      {comma, "#n/a", Cell::kEmpty, 0},
+      {comma, "NULL", Cell::kEmpty, 0},
+      {comma, "--", Cell::kBad, 0},
+      {comma, "-inf", Cell::kNumber, -INFINITY},
+      {comma, "NaNa", Cell::kBad, 0},
+  };
+  for (const Case& c : cases) {
+    double v = 0;
+    EXPECT_EQ(ParseNumber(c.cell, c.dialect, &v), c.kind) << c.cell;
+    if (c.kind == Cell::kNumber) {
+      EXPECT_EQ(v, c.value) << c.cell;
+    }
+  }
+  bool changed = true;
+  EXPECT_EQ(EightBitName("\xC2\xB5m \xC2\x85|\x01", &changed), "\xB5m ?|?");  // control characters too
+  EXPECT_TRUE(changed);
+  EXPECT_EQ(EightBitName("plain \xC2\xB0""C", &changed), "plain \xB0""C");
+  EXPECT_FALSE(changed);
 }
 
 }  // namespace

@@ -120,13 +120,13 @@ TEST(ChartPlan, TheCursorSitsOnTheNearestSample) {
             "--cursor 0.2: the sample at that time is missing");
 }
 
-TEST(ChartPlan, InputsAreReadByTheirExtension) {
+TEST(ChartPlan, InputsAreReadByTheirContentOrElseTheirExtension) {
   Recording r;
   ReadError e;
   Options dat = With({});
   dat.input = "rec.dat";
   EXPECT_FALSE(LoadRecording(dat, &r, &e));
-  EXPECT_EQ(e.message, "rec.dat: give a recording ending in .csv or .wav");
+  EXPECT_EQ(e.message, "cannot open rec.dat for reading");  // any name is read as text
   Options wav = With({"--rate", "100"});
   wav.input = "x/Song.WAV";
   EXPECT_FALSE(LoadRecording(wav, &r, &e));

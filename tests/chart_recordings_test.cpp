@@ -9,6 +9,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -20,6 +21,7 @@
 namespace {
 
 using ::testing::HasSubstr;
+using ::testing::Not;
 using vorda_test::FileExists;
 
 const COLORREF kFirst = RGB(30, 119, 181);
@@ -167,6 +169,117 @@ TEST_F(ChartRecordingsTest, PublicDataSetsThatDebianShips) {
                       File("degrees.bmp"));
   EXPECT_THAT(last_, HasSubstr("1 channel, 42 samples"));
   EXPECT_GT(degrees.Count(kFirst), 500);
+}
+
+// Columns of the plot between the trace's first and last that it leaves
+// empty: a trace broken at every step that looks long has many.
+int GapColumns(const BmpFile& bmp) {
+  int left, top, right, bottom;
+  if (!Frame(bmp, &left, &top, &right, &bottom)) return -1;
+  int first = -1, last = -1, empty = 0;
+  for (int x = left + 1; x < right; ++x)
+    if (bmp.Count(kFirst, x, x + 1) > 0) {
+      if (first < 0) first = x;
+      last = x;
+    }
+  for (int x = first; first >= 0 && x <= last; ++x) empty += bmp.Count(kFirst, x, x + 1) == 0;
+  return empty;
+}
+
+TEST_F(ChartRecordingsTest, DatesWrittenAsDigitsChartAsDatesAndSaySo) {
+  // Weekly readings dated 19580329, 19580405, ... as statsmodels' co2.csv
+  // has them. Read as seconds, the step across a month's end (19580405 -
+  // 19580329 = 76) looks like ten missing weeks: a gap at every month.
+  std::string text = "date,co2\n";
+  int year = 1958, month = 3, day = 29;
+  for (int i = 0; i < 150; ++i) {
+    char row[64];
+    std::snprintf(row, sizeof row, "%04d%02d%02d,%.1f\n", year, month, day, 315 + 3 * std::sin(i / 8.0));
+    text += row;
+    const int length = month == 2 ? (year % 4 ? 28 : 29) : month == 4 || month == 6 || month == 9 || month == 11 ? 30 : 31;
+    if ((day += 7) > length) {
+      day -= length;
+      if (++month > 12) month = 1, ++year;
+    }
+  }
+  std::string csv = File("co2.csv", text);
+  BmpFile dates = Chart(csv, "", File("co2.bmp"));
+  EXPECT_THAT(last_, HasSubstr("co2.csv: the first column (\"date\") holds dates written YYYYMMDD, such as 19580329"));
+  EXPECT_THAT(last_, HasSubstr("--time seconds"));
+  EXPECT_EQ(GapColumns(dates), 0);
+  BmpFile seconds = Chart(csv, "--time seconds", File("co2-seconds.bmp"));
+  EXPECT_THAT(last_, Not(HasSubstr("YYYYMMDD")));
+  EXPECT_GT(GapColumns(seconds), 20);
+
+  // The real file, where Debian's python3-statsmodels is installed.
+  const std::string real = "Z:\\usr\\lib\\python3\\dist-packages\\statsmodels\\datasets\\co2\\co2.csv";
+  if (FileExists(real)) {
+    Chart(real, "", File("co2-real.bmp"));
+    EXPECT_THAT(last_, HasSubstr("holds dates written YYYYMMDD"));
+  }
+}
+
+TEST_F(ChartRecordingsTest, ExportsOfAnyNameAndShapeChartWithTheirNotes) {
+  // No header: the first row is data, the channels are named by column.
+  std::string bare = File("bare.txt", "1.5,20\n2.5,21\n3.5,22\n4.5,23\n");
+  Chart(bare, "--channels \"column 2\"", File("bare.bmp"));
+  EXPECT_THAT(last_, HasSubstr("vorda-chart: " + bare + ": the first row holds only numbers"));
+  EXPECT_THAT(last_, HasSubstr("1 channel, 4 samples"));
+  Result refused = RunTool("\"" + bare + "\" -o \"" + File("h.bmp") + "\" --header --channels \"column 2\"");
+  EXPECT_EQ(refused.status, 1);
+
+  // Tabs and decimal commas, newest first, R's NA, no extension at all;
+  // and the same rows from standard input.
+  std::string quotes = "Datum\tKurs\n";
+  for (int d = 28; d >= 1; --d) quotes += "2024-02-" + Two(d) + "\t" + std::to_string(100 + d) + ",5\n";
+  quotes += "2024-01-31\tNA\n";
+  std::string plain = File("quotes", quotes), out = File("quotes.bmp");
+  BmpFile bmp = Chart(plain, "", out);
+  EXPECT_THAT(last_, HasSubstr("rows run newest first"));
+  EXPECT_THAT(last_, HasSubstr("1 channel, 29 samples"));
+  EXPECT_GT(bmp.Count(kFirst), 300);
+  Result piped = RunTool("- -o \"" + out + "\"", "", false, plain);
+  EXPECT_EQ(piped.status, 0) << piped.output;
+  EXPECT_THAT(piped.output, HasSubstr("vorda-chart: standard input: the rows run newest first"));
+  BmpFile again;
+  ASSERT_TRUE(Load(&again, out));
+  EXPECT_EQ(again.Count(kFirst), bmp.Count(kFirst));
+
+  // A WAV file is known by its header, whatever its name.
+  std::string wav = File("tone.dat", std::string("RIFF\x2c\0\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0\x40\x1f\0\0\x80\x3e\0\0"
+                                                 "\x02\0\x10\0data\x08\0\0\0\0\0\xff\x3f\0\0\x01\xc0", 52));
+  Chart(wav, "", File("tone.bmp"));
+  EXPECT_THAT(last_, HasSubstr("1 channel, 4 samples"));
+}
+
+TEST_F(ChartRecordingsTest, InfinitiesLeaveThePlotOnTheirOwnSide) {
+  // inf runs off the top, -inf off the bottom; the axis is that of the
+  // rest, so both charts have their finite samples in the same places.
+  std::string csv = File("inf.csv", "t,a,b\n0,1,1\n1,2,2\n2,inf,-inf\n3,2,2\n4,1,1\n");
+  int highest[2], lowest[2];
+  for (int i = 0; i < 2; ++i) {
+    BmpFile bmp = Chart(csv, i == 0 ? "--channels a" : "--channels b", File("inf.bmp"));
+    highest[i] = bmp.info.biHeight;
+    lowest[i] = -1;
+    for (int y = 0; y < bmp.info.biHeight; ++y)
+      for (int x = 0; x < bmp.info.biWidth; ++x)
+        if (bmp.At(x, y) == kFirst) {
+          highest[i] = std::min(highest[i], y);
+          lowest[i] = std::max(lowest[i], y);
+        }
+  }
+  EXPECT_LT(highest[0], highest[1] - 10);  // inf above the top sample, -inf not there
+  EXPECT_GT(lowest[1], lowest[0] + 10);    // -inf below the lowest sample, inf not there
+}
+
+TEST_F(ChartRecordingsTest, TitlesTheTextCannotShowGetQuestionMarksAndANote) {
+  std::string csv = File("t.csv", "t,a\n0,1\n1,2\n"), out = File("title.bmp");
+  // "10⁸ m³": the superscript eight is beyond the 8-bit text, the cube is in it.
+  Result r = RunTool("\"" + csv + "\" -o \"" + out + "\" --title \"10\xE2\x81\xB8 m\xC2\xB3\"", "", true);
+  EXPECT_EQ(r.status, 0) << r.output;
+  EXPECT_THAT(r.output, HasSubstr("vorda-chart: the chart's text cannot show some characters of the title \"10? m\xB3\""));
+  Result ascii = RunTool("\"" + csv + "\" -o \"" + out + "\" --title \"10^8 m3\"", "", true);
+  EXPECT_THAT(ascii.output, Not(HasSubstr("cannot show")));
 }
 
 TEST_F(ChartRecordingsTest, MessagesShowPathsAsTheUserTypedThem) {

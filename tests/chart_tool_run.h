@@ -29,26 +29,36 @@ std::string Directory() {
   return p.substr(0, p.find_last_of("\\/") + 1);
 }
 
-// Runs vorda-chart.exe from beside this test with `args`, in `cwd`.
-Result RunTool(const std::string& args, const std::string& cwd = "") {
+// Runs vorda-chart.exe from beside this test with `args`, in `cwd`; `args`
+// are in the 8-bit code page, or UTF-8 with `utf8`, and standard input is
+// the file `input` when one is named.
+Result RunTool(const std::string& args, const std::string& cwd = "", bool utf8 = false,
+               const std::string& input = "") {
   Result r;
   std::string capture = vorda_test::TempPath("chart-run.txt");
   SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
   HANDLE out = CreateFileA(capture.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa,
                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (out == INVALID_HANDLE_VALUE) return r;
-  STARTUPINFOA si{};
+  HANDLE in = input.empty() ? INVALID_HANDLE_VALUE
+                            : CreateFileA(input.c_str(), GENERIC_READ, FILE_SHARE_READ, &sa, OPEN_EXISTING,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr);
+  STARTUPINFOW si{};
   si.cb = sizeof si;
   si.dwFlags = STARTF_USESTDHANDLES;
-  si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  si.hStdInput = in != INVALID_HANDLE_VALUE ? in : GetStdHandle(STD_INPUT_HANDLE);
   si.hStdOutput = out;
   si.hStdError = out;
   PROCESS_INFORMATION pi{};
   std::string command = "\"" + Directory() + "vorda-chart.exe\" " + args;
-  std::vector<char> line(command.begin(), command.end());
-  line.push_back(0);
-  if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                     cwd.empty() ? nullptr : cwd.c_str(), &si, &pi)) {
+  auto wide = [](const std::string& s, UINT page) {
+    std::wstring w(static_cast<size_t>(MultiByteToWideChar(page, 0, s.c_str(), -1, nullptr, 0)), L'\0');
+    MultiByteToWideChar(page, 0, s.c_str(), -1, w.data(), static_cast<int>(w.size()));
+    return w;
+  };
+  std::wstring line = wide(command, utf8 ? CP_UTF8 : CP_ACP), dir = wide(cwd, CP_ACP);
+  if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, cwd.empty() ? nullptr : dir.c_str(),
+                     &si, &pi)) {
     WaitForSingleObject(pi.hProcess, 120000);
     DWORD code = 0;
     GetExitCodeProcess(pi.hProcess, &code);
@@ -57,6 +67,7 @@ Result RunTool(const std::string& args, const std::string& cwd = "") {
     CloseHandle(pi.hProcess);
   }
   CloseHandle(out);
+  if (in != INVALID_HANDLE_VALUE) CloseHandle(in);
   r.output = vorda_test::ReadText(capture);
   DeleteFileA(capture.c_str());
   return r;

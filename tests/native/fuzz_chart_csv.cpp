@@ -1,9 +1,12 @@
 // The chart tool's CSV reader on any bytes, with or without a rate or a
-// time layout: it accepts or refuses with a message, never reads or writes
+// time layout, and with the choices of the command line (header or none,
+// plain seconds, delimiter, decimal mark, missing words, bad lines
+// skipped): it accepts or refuses with a message, never reads or writes
 // out of bounds; what it accepts is a consistent recording (every channel
 // as long as the bursts, bursts in order and covering the samples, times
-// increasing within them), and the calendar ticks of its time span stay in
-// the span, in order, one label each, never more than asked.
+// never falling within them), its notes say something, and the calendar
+// ticks of its time span stay in the span, in order, one label each,
+// never more than asked.
 #include <string>
 #include <string_view>
 
@@ -13,11 +16,24 @@
 #include "timeline.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
-  if (size < 2) return 0;
+  if (size < 3) return 0;
   const uint8_t mode = bytes[0];
   std::string_view text(reinterpret_cast<const char*>(bytes) + 1, size - 1);
   chart::CsvOptions options(mode % 4 == 1 ? 25.0 : 0.0);
   std::string error;
+  // The second byte chooses among the command line's other choices.
+  const uint8_t choices = bytes[1];
+  static const char kDelimiters[] = {0, ';', '\t', ' '};
+  options.skipBadLines = choices & 1;
+  options.timeSeconds = (choices & 2) && mode % 4 != 2;
+  options.header = choices & 4 ? ((choices & 8) ? chart::CsvOptions::Header::kPresent
+                                                : chart::CsvOptions::Header::kAbsent)
+                               : chart::CsvOptions::Header::kGuess;
+  options.delimiter = kDelimiters[choices >> 4 & 3];
+  if (choices & 0x40) options.decimal = choices & 0x80 ? ',' : '.';
+  else if (choices & 0x80) options.missing = {"-999", "x"};
+  if (options.delimiter && options.delimiter == options.decimal) options.decimal = 0;
+  text.remove_prefix(1);
   if (mode % 4 == 2) {
     // The layout is the first line; the file follows it.
     size_t nl = text.find('\n');
@@ -31,6 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     FUZZ_CHECK(!e.message.empty(), "refused without a message");
     return 0;
   }
+  for (const std::string& note : r.notes) FUZZ_CHECK(!note.empty(), "an empty note");
   const std::int64_t n = r.SampleCount();
   FUZZ_CHECK(!r.channels.empty() && !r.bursts.empty() && n > 0, "accepted an empty recording");
   for (const chart::Channel& c : r.channels)
@@ -47,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     FUZZ_CHECK(b.start == chart::TimeOf(r, b, 0), "burst start");
     for (std::int64_t k = 0; k < b.count; ++k) {
       double t = chart::TimeOf(r, b, k);
-      FUZZ_CHECK(std::isfinite(t) && (!r.times.empty() ? t > last : true), "time %g after %g", t, last);
+      FUZZ_CHECK(std::isfinite(t) && (!r.times.empty() ? t >= last : true), "time %g after %g", t, last);
       last = t;
     }
     next = b.first + b.count;

@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <memory>
 
 #include "csv_reader.h"
 #include "shown_path.h"
@@ -63,27 +65,58 @@ std::string BaseName(const std::string& path) {
 }
 
 bool LoadRecording(const Options& o, Recording* out, ReadError* error) {
-  std::string ext = Extension(o.input);
-  const std::string name = ShownPath(o.input);
-  if (!o.timeFormat.empty() && ext != ".csv") {
-    error->message = "--time-format is for the time column of a CSV file; " + name + " has none";
-    return false;
+  const std::string name = o.input == "-" ? std::string("standard input") : ShownPath(o.input);
+  // The content decides: a RIFF or RF64 header of kind WAVE is a WAV file,
+  // anything else is read as text. A file that cannot be opened is judged
+  // by its extension, so that the reader names the fault.
+  bool wav = false;
+  if (o.input != "-") {
+    char head[12] = {};
+    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(o.input.c_str(), "rb"), &std::fclose);
+    if (file) {
+      size_t n = std::fread(head, 1, sizeof head, file.get());
+      wav = n == sizeof head && (std::memcmp(head, "RIFF", 4) == 0 || std::memcmp(head, "RF64", 4) == 0) &&
+            std::memcmp(head + 8, "WAVE", 4) == 0;
+    } else {
+      wav = Extension(o.input) == ".wav";
+    }
   }
-  if (ext == ".csv") {
-    CsvOptions csv;
-    csv.rate = o.rate;
-    if (!o.timeFormat.empty() && !csv.timeFormat.Compile(o.timeFormat, &error->message)) return false;
-    return ReadCsvFile(o.input, name, csv, out, error);
-  }
-  if (ext == ".wav") {
+  if (wav) {
+    if (!o.timeFormat.empty() || o.timeSeconds) {
+      error->message = std::string(o.timeSeconds ? "--time" : "--time-format") +
+                       " is for the time column of a CSV file; " + name + " has none";
+      return false;
+    }
     if (o.rate > 0) {
       error->message = "--rate is for CSV files without a time column; " + name + " gives its own rate";
       return false;
     }
     return ReadWavFile(o.input, name, out, error);
   }
-  error->message = name + ": give a recording ending in .csv or .wav";
-  return false;
+  CsvOptions csv;
+  csv.rate = o.rate;
+  if (!o.timeFormat.empty() && !csv.timeFormat.Compile(o.timeFormat, &error->message)) return false;
+  csv.timeSeconds = o.timeSeconds;
+  csv.header = o.header > 0 ? CsvOptions::Header::kPresent
+               : o.header < 0 ? CsvOptions::Header::kAbsent
+                              : CsvOptions::Header::kGuess;
+  csv.delimiter = o.delimiter;
+  csv.decimal = o.decimal;
+  csv.missing = o.missing;
+  csv.skipBadLines = o.skipBadLines;
+  return ReadCsvFile(o.input, name, csv, out, error);
+}
+
+void PlaceInfinities(const ChartPlan& plan, Recording* r) {
+  auto place = [r](int channel, Range range, bool log) {
+    const double span = range.hi - range.lo;
+    const double above = log ? range.hi * 1e3 : range.hi + 1e3 * span;
+    const double below = log ? range.lo / 1e3 : range.lo - 1e3 * span;
+    for (double& v : r->channels[static_cast<size_t>(channel)].samples)
+      if (std::isinf(v)) v = v > 0 ? above : below;
+  };
+  for (int channel : plan.series) place(channel, plan.y, plan.logY);
+  if (plan.xChannel >= 0) place(plan.xChannel, plan.x, false);
 }
 
 bool SampleAt(const Recording& r, int channel, double t, double* value, bool* missing) {
@@ -101,7 +134,7 @@ bool SampleAt(const Recording& r, int channel, double t, double* value, bool* mi
 bool PlanChart(const Recording& r, const Options& o, ChartPlan* p, std::string* error) {
   *p = ChartPlan{};
   p->logY = o.logY;
-  const std::string file = BaseName(o.input);
+  const std::string file = o.input == "-" ? std::string("standard input") : BaseName(o.input);
   if (o.style == Style::kBars && !r.times.empty()) {
     *error = "--bars: " + file + " is not evenly sampled (its steps differ by more than 1%), and bars need one interval";
     return false;

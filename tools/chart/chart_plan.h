@@ -13,7 +13,8 @@
 
 namespace chart {
 
-// Reads the input named by the options, as CSV or WAV by its extension.
+// Reads the input named by the options: a WAV file by its header, any other
+// file (or "-", standard input) as CSV text.
 bool LoadRecording(const Options& options, Recording* out, ReadError* error);
 
 struct ChartPlan {
@@ -31,6 +32,12 @@ struct ChartPlan {
 
 bool PlanChart(const Recording& recording, const Options& options, ChartPlan* plan,
                std::string* error);
+
+// Makes the infinite samples of the channels drawn finite values a
+// thousand axis lengths beyond the plan's axes (above for inf, below or to
+// the left for -inf): vorda draws a coordinate beyond its 32-bit range at
+// the device's top or left edge, which would put -inf at the top.
+void PlaceInfinities(const ChartPlan& plan, Recording* recording);
 
 // The sample of `channel` nearest to time t, if t lies within a burst:
 // false outside the bursts; `missing` tells a missing sample there.

@@ -57,7 +57,9 @@ int RunChart(const Options& options, Timings* timings) {
   if (!o.picture.empty() && !ReadPicture(o.picture, &picture)) return 1;
   Recording recording;
   ReadError readError;
-  if (!LoadRecording(o, &recording, &readError)) {
+  bool loaded = LoadRecording(o, &recording, &readError);
+  for (const std::string& note : recording.notes) Complain(note);
+  if (!loaded) {
     Complain(readError.message);
     return 1;
   }
@@ -67,6 +69,7 @@ int RunChart(const Options& options, Timings* timings) {
     Complain(planError);
     return 1;
   }
+  PlaceInfinities(plan, &recording);
   t.read = Since(t0);
   t.samples = recording.SampleCount() * static_cast<long long>(plan.series.size() + (plan.xChannel >= 0));
 

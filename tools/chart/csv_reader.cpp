@@ -3,12 +3,18 @@
 #include "csv_dialect.h"
 #include "timeline.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <vector>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 namespace chart {
 namespace {
@@ -20,7 +26,7 @@ std::string_view Trim(std::string_view s) {
 }
 
 // How the time column is written, decided by its first cell.
-enum class TimeKind { kUnknown, kSeconds, kIso, kFormat };
+enum class TimeKind { kUnknown, kSeconds, kIso, kFormat, kDigits };
 
 // Rows of up to this many cells may take the fast way.
 constexpr size_t kFastColumns = 64;
@@ -29,12 +35,31 @@ const char kIsoForm[] =
     "an ISO 8601 date and time (YYYY-MM-DD, or YYYY-MM-DD hh:mm, hh:mm:ss or hh:mm:ss.fff, after T or a "
     "space, then Z or an offset such as +02:00 if the zone is known)";
 
+bool IsComment(std::string_view trimmed) {
+  if (trimmed.empty() || trimmed.front() != '#') return false;
+  // "#N/A" is a spreadsheet's missing value, not a comment.
+  std::string_view head = trimmed.substr(0, 4);
+  return !(head.size() == 4 && (head[1] == 'N' || head[1] == 'n') && head[2] == '/' && (head[3] == 'A' || head[3] == 'a'));
+}
+
+std::string Quoted(const std::vector<std::string>& names) {
+  std::string list;
+  for (const std::string& n : names) list += (list.empty() ? "\"" : ", \"") + n + "\"";
+  return list;
+}
+
+// Where a row went wrong: its column (0: the whole line) and why.
+struct RowFault {
+  size_t column = 0;
+  std::string why;
+};
+
 class CsvParser {
  public:
   // Without `keepTimes` the parser only checks that the times are even,
   // which is what nearly every recording is, and keeps no array of them;
-  // when they are not, it fails with again() true, and a second pass with
-  // `keepTimes` reads every time.
+  // when they are not (or repeat, or run newest first), it fails with
+  // again() true, and a second pass with `keepTimes` reads every time.
   CsvParser(const std::string& name, const CsvOptions& options, bool keepTimes, Recording* out, ReadError* error)
       : name_(name), options_(options), out_(out), error_(error), keepTimes_(keepTimes) {
     if (!options.timeFormat.empty()) timeKind_ = TimeKind::kFormat;
@@ -50,23 +75,27 @@ class CsvParser {
     if (number == 1 && line.substr(0, 3) == "\xEF\xBB\xBF") line.remove_prefix(3);
     std::string_view trimmed = Trim(line);
     if (trimmed.empty()) {
-      if (haveHeader_) EndBurst();
+      if (started_) EndBurst();
       return true;
     }
-    if (!haveHeader_) return trimmed.front() == '#' || Header(line);
+    if (IsComment(trimmed)) return true;
+    if (!started_) return First(line);
     return Row(line);
   }
 
   bool Finish() {
-    if (!haveHeader_) return Fail(name_ + " is empty: it needs a header row of channel names");
+    if (!started_) return Fail(name_ + " is empty: it needs a header row of channel names");
     EndBurst();
+    if (skipped_ > kNamedBadLines)
+      out_->notes.push_back(name_ + ": " + std::to_string(skipped_ - kNamedBadLines) + " more bad lines skipped (" +
+                            std::to_string(skipped_) + " in all)");
     if (out_->bursts.empty()) return Fail(name_ + " has a header but no samples");
     if (options_.rate > 0) {
       out_->sampleInc = 1.0 / options_.rate;
       for (Burst& b : out_->bursts) b.start = static_cast<double>(b.first) * out_->sampleInc;
       return true;
     }
-    out_->dated = timeKind_ != TimeKind::kSeconds;
+    out_->dated = timeKind_ != TimeKind::kSeconds || unixTime_;
     out_->zoneGiven = out_->dated && !zoneMissing_;
     if (spacing_.steps() == 0)
       return Fail(name_ + ": no burst has two samples, so the sample interval is unknown (give --rate HZ for a file without a time column)");
@@ -78,7 +107,12 @@ class CsvParser {
       out_->sampleInc = spacing_.Interval();
       return true;
     }
-    SettleTimeBase(std::move(times_), kSpacingTolerance, out_);
+    if (direction_ < 0) {
+      TurnRound();
+      out_->notes.push_back(name_ + ": the rows run newest first; they are drawn oldest first");
+    }
+    if (!SettleTimeBase(std::move(times_), kSpacingTolerance, out_))
+      return Fail(name_ + ": the times never advance, so the sample interval is unknown");
     return true;
   }
 
@@ -93,25 +127,74 @@ class CsvParser {
     std::string w = name_ + ", line " + std::to_string(line_);
     if (column > 0) {
       w += ", column " + std::to_string(column);
-      if (column <= headers_.size() && !headers_[column - 1].empty())
+      if (!namedByColumn_ && column <= headers_.size() && !headers_[column - 1].empty())
         w += " (\"" + headers_[column - 1] + "\")";
     }
     return w + ": ";
   }
 
-  bool Split(std::string_view line) {
-    if (splitter_.Split(line, dialect_.delimiter, &cells_)) return true;
-    return Fail(Where(0) + "a quoted cell is not closed where it ends (quotes go around a whole cell, and a quoted cell cannot hold a line break)");
+  // A row that cannot be read: the end of reading, or with
+  // --skip-bad-lines a note and the next row.
+  bool Bad(const RowFault& fault) {
+    std::string message = Where(fault.column) + fault.why;
+    if (!options_.skipBadLines) return Fail(std::move(message));
+    if (++skipped_ <= kNamedBadLines) out_->notes.push_back(message + "; line skipped");
+    return true;
   }
 
-  bool Header(std::string_view line) {
-    haveHeader_ = true;
+  // ---- What the text says: rules that store nothing.
+
+  // The first line that is neither blank nor a comment: it sets the
+  // dialect, and is the header or, when it holds only numbers, data.
+  bool First(std::string_view line) {
+    started_ = true;
     dialect_ = DetectDialect(line);
-    if (!Split(line)) return false;
+    if (options_.delimiter) {
+      dialect_.delimiter = options_.delimiter;
+      dialect_.decimalComma = options_.delimiter == ';';
+    }
+    if (options_.decimal) {
+      dialect_.decimalComma = options_.decimal == ',';
+      dialect_.decimalGiven = true;
+    }
+    dialect_.missing = options_.missing;
+    timeColumn_ = options_.rate > 0 ? 0 : 1;
+    if (!splitter_.Split(line, dialect_.delimiter, &cells_))
+      return Fail(Where(0) + "a quoted cell is not closed where it ends (quotes go around a whole cell, and a quoted cell cannot hold a line break)");
     // Spreadsheets pad rows with empty columns on the right.
     while (cells_.size() > 1 && cells_.back().empty()) cells_.pop_back();
-    for (std::string_view c : cells_) headers_.push_back(EightBitName(c));
-    timeColumn_ = options_.rate > 0 ? 0 : 1;
+    bool data = options_.header == CsvOptions::Header::kAbsent ||
+                (options_.header == CsvOptions::Header::kGuess && RowIsData());
+    if (!data) return Header();
+    if (cells_.size() <= timeColumn_)
+      return Fail(Where(0) + "the first row holds one column, the time, and no channel (give --rate HZ if the file has no time column)");
+    namedByColumn_ = true;
+    for (size_t i = 0; i < cells_.size(); ++i) headers_.push_back("column " + std::to_string(i + 1));
+    for (size_t i = timeColumn_; i < headers_.size(); ++i) out_->channels.push_back({headers_[i], {}});
+    out_->notes.push_back(name_ + ": the first row holds only numbers, so it is read as data and the channels are "
+                          "named by their columns (\"" + headers_[timeColumn_] + "\", ...); give --header if it names them");
+    return Row(line);
+  }
+
+  // Whether the first row, split into cells_, is data: numbers after a
+  // time (or, with a rate, numbers throughout).
+  bool RowIsData() const {
+    if (!CellsAreNumbers(cells_, timeColumn_, dialect_)) return false;
+    if (timeColumn_ == 0) return true;
+    std::string_view first = cells_[0];
+    ParsedTime parsed;
+    double t = 0;
+    if (timeKind_ == TimeKind::kFormat) return options_.timeFormat.Parse(first, &parsed);
+    return (ParseNumber(first, dialect_, &t) == Cell::kNumber && std::isfinite(t)) || ParseIsoTime(first, &parsed);
+  }
+
+  bool Header() {
+    std::vector<std::string> unshown, renamed;
+    for (std::string_view c : cells_) {
+      bool changed = false;
+      headers_.push_back(EightBitName(c, &changed));
+      if (changed) unshown.push_back(headers_.back());
+    }
     if (headers_.size() <= timeColumn_)
       return Fail(Where(0) + "the header names no channel (the first column is time; give --rate HZ if the file has no time column)");
     for (size_t i = 0; i < headers_.size(); ++i) {
@@ -119,12 +202,187 @@ class CsvParser {
         if (i < timeColumn_) continue;
         return Fail(Where(i + 1) + "the header gives this column no name");
       }
-      for (size_t j = timeColumn_; j < i; ++j)
-        if (headers_[j] == headers_[i])
-          return Fail(Where(i + 1) + "the name \"" + headers_[i] + "\" is already used by column " + std::to_string(j + 1));
+      if (i < timeColumn_ || !NameTaken(headers_[i], i)) continue;
+      // The second "flow" becomes "flow (2)", the third "flow (3)".
+      std::string base = headers_[i];
+      for (int k = 2;; ++k) {
+        headers_[i] = base + " (" + std::to_string(k) + ")";
+        if (!NameTaken(headers_[i], i)) break;
+      }
+      renamed.push_back(headers_[i]);
     }
+    if (!renamed.empty())
+      out_->notes.push_back(name_ + ": the header names some columns alike; they are drawn as " + Quoted(renamed));
+    if (!unshown.empty())
+      out_->notes.push_back(name_ + ": the chart's text cannot show some characters of " + Quoted(unshown) +
+                            "; they are drawn as \"?\"");
     if (timeColumn_) out_->timeName = headers_[0];
     for (size_t i = timeColumn_; i < headers_.size(); ++i) out_->channels.push_back({headers_[i], {}});
+    return true;
+  }
+
+  bool NameTaken(const std::string& name, size_t before) const {
+    for (size_t j = timeColumn_; j < before; ++j)
+      if (headers_[j] == name) return true;
+    return false;
+  }
+
+  // Decides from the first time how the column is written, and says so
+  // when digits are taken for dates.
+  bool SettleTimeKind(std::string_view cell, RowFault* fault) {
+    double t = 0;
+    ParsedTime parsed;
+    if (ParseNumber(cell, dialect_, &t) == Cell::kNumber) {
+      timeKind_ = TimeKind::kSeconds;
+      DigitTime guess = options_.timeSeconds ? DigitTime::kNone : GuessDigitTime(cell, out_->timeName);
+      if (guess == DigitTime::kNone) return true;
+      std::string column = namedByColumn_ ? "the first column" : "the first column (\"" + headers_[0] + "\")";
+      if (guess == DigitTime::kUnix) {
+        unixTime_ = true;
+        out_->notes.push_back(name_ + ": " + column + " holds " + DigitTimeLayout(guess) + ", such as " +
+                              std::string(cell) + ", and is read as dates; give --time seconds to read plain seconds");
+      } else {
+        timeKind_ = TimeKind::kDigits;
+        digitTime_ = guess;
+        out_->notes.push_back(name_ + ": " + column + " holds dates written " + DigitTimeLayout(guess) + ", such as " +
+                              std::string(cell) + ", and is read so; give --time seconds if they are seconds, or "
+                              "--time-format for another layout");
+      }
+      return true;
+    }
+    if (ParseIsoTime(cell, &parsed)) {
+      timeKind_ = TimeKind::kIso;
+      return true;
+    }
+    fault->column = 1;
+    fault->why = "\"" + std::string(cell) + "\" is not a time: give seconds, " + kIsoForm +
+                 ", or the layout of the times with --time-format";
+    return false;
+  }
+
+  bool ReadTime(std::string_view cell, double* t, bool* zoneMissing, RowFault* fault) {
+    double v = 0;
+    if (cell.empty() || (ParseNumber(cell, dialect_, &v) == Cell::kEmpty && timeKind_ != TimeKind::kFormat)) {
+      *fault = {1, "the time is missing"};
+      return false;
+    }
+    if (timeKind_ == TimeKind::kUnknown && !SettleTimeKind(cell, fault)) return false;
+    ParsedTime parsed;
+    fault->column = 1;
+    switch (timeKind_) {
+      case TimeKind::kSeconds:
+        if (ParseNumber(cell, dialect_, t) == Cell::kNumber && std::isfinite(*t)) return true;
+        fault->why = "\"" + std::string(cell) + "\" is not a time in seconds";
+        return false;
+      case TimeKind::kDigits:
+        if (ParseDigitTime(cell, digitTime_, t)) return true;
+        fault->why = "\"" + std::string(cell) + "\" is not a date written " + DigitTimeLayout(digitTime_) +
+                     " as the first times are (give --time seconds if the times are seconds)";
+        return false;
+      case TimeKind::kIso:
+        if (!ParseIsoTime(cell, &parsed)) {
+          fault->why = "\"" + std::string(cell) + "\" is not " + kIsoForm;
+          return false;
+        }
+        break;
+      case TimeKind::kFormat:
+        if (!options_.timeFormat.Parse(cell, &parsed)) {
+          fault->why = "\"" + std::string(cell) + "\" does not match --time-format " + options_.timeFormat.text();
+          return false;
+        }
+        break;
+      case TimeKind::kUnknown:
+        return false;
+    }
+    *t = parsed.seconds;
+    *zoneMissing = !parsed.zoneGiven;
+    return true;
+  }
+
+  // Whether time t may follow the times before: rows run oldest first or
+  // newest first, as the first two different times say, and may repeat a
+  // time. `direction` is the file's order once this row is in.
+  bool InOrder(double t, int* direction, RowFault* fault) const {
+    *direction = direction_;
+    if (!haveTime_ || t == lastTime_) return true;
+    if (direction_ >= 0 && t > lastTime_) {
+      *direction = 1;
+      return true;
+    }
+    if (direction_ <= 0 && t < lastTime_) {
+      *direction = -1;
+      return true;
+    }
+    fault->column = 1;
+    if (direction_ < 0)
+      fault->why = "the rows run newest first, but this time comes after the one before (" + Show(t) + " after " +
+                   Show(lastTime_) + ")";
+    else if (inBurst_ == 0)
+      fault->why = "this burst starts at " + Show(t) + ", before the end of the one before (" + Show(lastTime_) + ")";
+    else
+      fault->why = "times must increase within a burst (" + Show(t) + " after " + Show(lastTime_) + ")";
+    return false;
+  }
+
+  // Reads one row into rowTime_ and values_, or says what is wrong with it.
+  bool ReadRow(std::string_view line, RowFault* fault) {
+    if (!splitter_.Split(line, dialect_.delimiter, &cells_)) {
+      *fault = {0, "a quoted cell is not closed where it ends (quotes go around a whole cell, and a quoted cell cannot hold a line break)"};
+      return false;
+    }
+    size_t n = cells_.size();
+    while (n > headers_.size() && cells_[n - 1].empty()) --n;
+    if (n != headers_.size()) {
+      *fault = {0, "expected " + std::to_string(headers_.size()) + " cells as in the header, found " + std::to_string(n)};
+      return false;
+    }
+    rowZoneMissing_ = false;
+    if (timeColumn_ && (!ReadTime(cells_[0], &rowTime_, &rowZoneMissing_, fault) ||
+                        !InOrder(rowTime_, &rowDirection_, fault)))
+      return false;
+    values_.clear();
+    for (size_t i = timeColumn_; i < n; ++i) {
+      double v = 0;
+      switch (ParseNumber(cells_[i], dialect_, &v)) {
+        case Cell::kNumber: break;
+        case Cell::kEmpty: v = kMissingSample; break;
+        case Cell::kBad: {
+          std::string_view c = cells_[i];
+          bool bothMarks = c.find('.') != std::string_view::npos && c.find(',') != std::string_view::npos;
+          *fault = {i + 1, "\"" + std::string(c) + "\" is not a number" +
+                               (bothMarks && !dialect_.decimalGiven && !dialect_.decimalComma
+                                    ? std::string(" (give --decimal , or --decimal . to say which mark is the decimal one)")
+                                    : std::string())};
+          return false;
+        }
+      }
+      values_.push_back(v);
+    }
+    return true;
+  }
+
+  // ---- Where the values go.
+
+  bool Row(std::string_view line) {
+    if (out_->SampleCount() == 0) Reserve(line.size());
+    else if (FastRow(line)) return true;
+    if (out_->SampleCount() >= kMaxSamples)
+      return Fail(Where(0) + "more than 2147483647 samples a channel");
+    RowFault fault;
+    if (!ReadRow(line, &fault)) return Bad(fault);
+    if (timeColumn_) {
+      repeats_ |= haveTime_ && rowTime_ == lastTime_;
+      direction_ = rowDirection_;
+      zoneMissing_ |= rowZoneMissing_;
+      Note(rowTime_);
+    }
+    for (size_t i = 0; i < values_.size(); ++i) out_->channels[i].samples.push_back(values_[i]);
+    ++inBurst_;
+    if (!keepTimes_ && (repeats_ || direction_ < 0)) {
+      // Only every time, kept, can draw these: read again with them.
+      again_ = true;
+      return false;
+    }
     return true;
   }
 
@@ -138,16 +396,18 @@ class CsvParser {
 
   // The row of plain numbers that makes up nearly every file, read in one
   // pass without cutting it into cells first. Anything else (quotes,
-  // blanks, empty cells, decimal commas, a bad cell) is left to Row, which
-  // reads it the same way and has the words for every fault; false then,
-  // with nothing stored.
+  // blanks, empty cells, decimal commas, a bad cell, a time out of the
+  // plain order) is left to Row, which reads it the same way and has the
+  // words for every fault; false then, with nothing stored.
   bool FastRow(std::string_view line) {
     const char* p = line.data();
     const char* end = p + line.size();
     if (end > p && end[-1] == '\r') --end;
     const char d = dialect_.delimiter;
     const size_t columns = headers_.size();
-    if (dialect_.decimalComma || columns > kFastColumns || out_->SampleCount() >= kMaxSamples) return false;
+    if (dialect_.decimalComma || d == ' ' || !dialect_.missing.empty() || direction_ < 0 || columns > kFastColumns ||
+        out_->SampleCount() >= kMaxSamples)
+      return false;
     double t = 0;
     if (timeColumn_) {
       if (timeKind_ == TimeKind::kSeconds) {
@@ -159,7 +419,7 @@ class CsvParser {
         ParsedTime parsed;
         if (!q || !ParseIsoTime(std::string_view(p, static_cast<size_t>(q - p)), &parsed, &dateCache_)) return false;
         t = parsed.seconds;
-        zoneMissing_ |= !parsed.zoneGiven;
+        if (!parsed.zoneGiven && !zoneMissing_) return false;
         p = q + 1;
       } else {
         return false;
@@ -178,83 +438,12 @@ class CsvParser {
         return false;
       }
     }
-    if (timeColumn_) Note(t);
+    if (timeColumn_) {
+      if (haveTime_) direction_ = 1;
+      Note(t);
+    }
     for (size_t i = timeColumn_; i < columns; ++i) out_->channels[i - timeColumn_].samples.push_back(values[i]);
     ++inBurst_;
-    return true;
-  }
-
-  bool Row(std::string_view line) {
-    if (out_->SampleCount() == 0) Reserve(line.size());
-    else if (FastRow(line)) return true;
-    if (!Split(line)) return false;
-    size_t n = cells_.size();
-    while (n > headers_.size() && cells_[n - 1].empty()) --n;
-    if (n != headers_.size())
-      return Fail(Where(0) + "expected " + std::to_string(headers_.size()) + " cells as in the header, found " + std::to_string(n));
-    if (out_->SampleCount() >= kMaxSamples)
-      return Fail(Where(0) + "more than 2147483647 samples a channel");
-    if (timeColumn_ && !Time()) return false;
-    for (size_t i = timeColumn_; i < n; ++i) {
-      double v = 0;
-      switch (ParseNumber(cells_[i], dialect_, &v)) {
-        case Cell::kNumber: break;
-        case Cell::kEmpty: v = kMissingSample; break;
-        case Cell::kBad:
-          return Fail(Where(i + 1) + "\"" + std::string(cells_[i]) + "\" is not a number");
-      }
-      out_->channels[i - timeColumn_].samples.push_back(v);
-    }
-    ++inBurst_;
-    return true;
-  }
-
-  // Reads the row's time in the column's way and checks that it follows
-  // the time before.
-  bool Time() {
-    std::string_view cell = cells_[0];
-    if (cell.empty()) return Fail(Where(1) + "the time is missing");
-    double t = 0;
-    ParsedTime parsed;
-    if (timeKind_ == TimeKind::kUnknown) {
-      // The first row decides: a number is seconds, anything else a date.
-      Cell kind = ParseNumber(cell, dialect_, &t);
-      if (kind == Cell::kNumber) timeKind_ = TimeKind::kSeconds;
-      else if (ParseIsoTime(cell, &parsed)) timeKind_ = TimeKind::kIso;
-      else
-        return Fail(Where(1) + "\"" + std::string(cell) + "\" is not a time: give seconds, " + kIsoForm +
-                    ", or the layout of the times with --time-format");
-    }
-    switch (timeKind_) {
-      case TimeKind::kSeconds: {
-        if (ParseNumber(cell, dialect_, &t) != Cell::kNumber)
-          return Fail(Where(1) + "\"" + std::string(cell) + "\" is not a time in seconds");
-        break;
-      }
-      case TimeKind::kIso:
-        if (!ParseIsoTime(cell, &parsed))
-          return Fail(Where(1) + "\"" + std::string(cell) + "\" is not " + kIsoForm);
-        t = parsed.seconds;
-        zoneMissing_ |= !parsed.zoneGiven;
-        break;
-      case TimeKind::kFormat:
-        if (!options_.timeFormat.Parse(cell, &parsed))
-          return Fail(Where(1) + "\"" + std::string(cell) + "\" does not match --time-format " +
-                      options_.timeFormat.text());
-        t = parsed.seconds;
-        zoneMissing_ |= !parsed.zoneGiven;
-        break;
-      case TimeKind::kUnknown:
-        break;
-    }
-    if (haveTime_) {
-      double last = lastTime_;
-      if (inBurst_ == 0 && !(t > last))
-        return Fail(Where(1) + "this burst starts at " + Show(t) + ", not after the end of the one before (" + Show(last) + ")");
-      if (inBurst_ > 0 && !(t > last))
-        return Fail(Where(1) + "times must increase within a burst (" + Show(t) + " after " + Show(last) + ")");
-    }
-    Note(t);
     return true;
   }
 
@@ -276,8 +465,17 @@ class CsvParser {
     inBurst_ = 0;
   }
 
+  // Rows read newest first, made oldest first: samples, times and bursts.
+  void TurnRound() {
+    for (Channel& c : out_->channels) std::reverse(c.samples.begin(), c.samples.end());
+    std::reverse(times_.begin(), times_.end());
+    std::reverse(out_->bursts.begin(), out_->bursts.end());
+    const std::int64_t n = out_->SampleCount();
+    for (Burst& b : out_->bursts) b.first = n - b.first - b.count;
+  }
+
   std::string Show(double t) const {
-    if (timeKind_ != TimeKind::kSeconds) return FormatIsoTime(t) + " UTC";
+    if (timeKind_ != TimeKind::kSeconds || unixTime_) return FormatIsoTime(t) + " UTC";
     char buffer[32];
     std::snprintf(buffer, sizeof buffer, "%.9g s", t);
     return buffer;
@@ -288,7 +486,8 @@ class CsvParser {
   Recording* out_;
   ReadError* error_;
   long long line_ = 0;
-  bool haveHeader_ = false;
+  bool started_ = false;
+  bool namedByColumn_ = false;
   CsvDialect dialect_;
   CellSplitter splitter_;
   std::vector<std::string> headers_;
@@ -296,12 +495,22 @@ class CsvParser {
   size_t timeColumn_ = 1;
   std::int64_t inBurst_ = 0;
   TimeKind timeKind_ = TimeKind::kUnknown;
+  DigitTime digitTime_ = DigitTime::kNone;
+  bool unixTime_ = false;
   bool zoneMissing_ = false;
   const bool keepTimes_;
   bool again_ = false;
   EvenSpacing spacing_{kSpacingTolerance};
   double lastTime_ = 0, burstStart_ = 0;
   bool haveTime_ = false;
+  int direction_ = 0;  // 1: oldest first, -1: newest first, 0: not yet known
+  bool repeats_ = false;
+  long long skipped_ = 0;
+  // The row being read, before it is stored.
+  double rowTime_ = 0;
+  int rowDirection_ = 0;
+  bool rowZoneMissing_ = false;
+  std::vector<double> values_;
   IsoDateCache dateCache_;
   std::vector<double> times_;
   std::uint64_t expectedBytes_ = 0;
@@ -365,12 +574,17 @@ bool ReadFile(const std::string& path, const std::string& name, const CsvOptions
       const void* nl = std::memchr(begin, '\n', held - start);
       if (!nl) break;
       size_t length = static_cast<const char*>(nl) - begin;
-      if (!parser.Line(std::string_view(begin, length), ++number)) return false;
+      if (!parser.Line(std::string_view(begin, length), ++number)) {
+        *again = parser.again();
+        return false;
+      }
       start += length + 1;
     }
     if (last) {
-      if (held > start && !parser.Line(std::string_view(buffer.data() + start, held - start), ++number))
+      if (held > start && !parser.Line(std::string_view(buffer.data() + start, held - start), ++number)) {
+        *again = parser.again();
         return false;
+      }
       break;
     }
     std::memmove(buffer.data(), buffer.data() + start, held - start);
@@ -393,6 +607,21 @@ bool ParseCsv(std::string_view text, const std::string& name, const CsvOptions& 
 bool ReadCsvFile(const std::string& path, const std::string& name, const CsvOptions& options,
                  Recording* out, ReadError* error) {
   bool again = false;
+  if (path == "-") {
+    // Standard input cannot be read twice: it is held whole instead.
+#ifdef _WIN32
+    _setmode(_fileno(stdin), _O_BINARY);
+#endif
+    std::string text;
+    char chunk[65536];
+    size_t n;
+    while ((n = std::fread(chunk, 1, sizeof chunk, stdin)) > 0) text.append(chunk, n);
+    if (std::ferror(stdin)) {
+      error->message = "cannot read " + name;
+      return false;
+    }
+    return ParseCsv(text, name, options, out, error);
+  }
   if (ReadFile(path, name, options, false, out, error, &again)) return true;
   return again && ReadFile(path, name, options, true, out, error, &again);
 }

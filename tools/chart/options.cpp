@@ -134,6 +134,47 @@ bool ParseOptions(int argc, const char* const* argv, Options* o, std::string* er
       TimeFormat format;
       if (!format.Compile(value, error)) return false;
       o->timeFormat = value;
+    } else if ((t = takes("--time"))) {
+      if (t < 0) return false;
+      if (value != "seconds") {
+        *error = "--time " + value + ": give --time seconds to read a time column of digits as seconds "
+                 "(use --time-format for a layout of dates)";
+        return false;
+      }
+      o->timeSeconds = true;
+    } else if (arg == "--header" || arg == "--no-header") {
+      o->header = arg == "--header" ? 1 : -1;
+    } else if ((t = takes("--delimiter"))) {
+      if (t < 0) return false;
+      std::string v = Lower(value);
+      o->delimiter = v == "tab" || v == "\\t" ? '\t' : v == "space" ? ' ' : value.size() == 1 ? value[0] : 0;
+      if (!o->delimiter || o->delimiter == '"' || o->delimiter == '#' || o->delimiter == '\n' ||
+          o->delimiter == '\r' || std::isalnum(static_cast<unsigned char>(o->delimiter)) || o->delimiter == '.') {
+        *error = "--delimiter " + value + ": give one character such as , ; | or the word tab or space";
+        return false;
+      }
+    } else if ((t = takes("--decimal"))) {
+      if (t < 0) return false;
+      if (value != "." && value != ",") {
+        *error = "--decimal " + value + ": give . or ,";
+        return false;
+      }
+      o->decimal = value[0];
+    } else if ((t = takes("--missing"))) {
+      if (t < 0) return false;
+      for (size_t start = 0;;) {
+        size_t comma = value.find(',', start);
+        std::string word = value.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        if (word.empty()) {
+          *error = "--missing " + value + ": give the words for a missing value separated by commas";
+          return false;
+        }
+        o->missing.push_back(word);
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+      }
+    } else if (arg == "--skip-bad-lines") {
+      o->skipBadLines = true;
     } else if ((t = takes("--xy"))) {
       if (t < 0) return false;
       size_t colon = value.find(':');
@@ -190,7 +231,7 @@ bool ParseOptions(int argc, const char* const* argv, Options* o, std::string* er
       if (t < 0) return false;
       o->title = value;
       o->haveTitle = true;
-    } else if (arg.size() > 1 && arg[0] == '-') {
+    } else if (arg.size() > 1 && arg[0] == '-') {  // "-" alone is standard input
       *error = "unknown option " + arg + " (see --help)";
       return false;
     } else if (o->input.empty()) {
@@ -212,6 +253,15 @@ bool ParseOptions(int argc, const char* const* argv, Options* o, std::string* er
   }
   if (!o->output.empty() && !OutputKind(o->output, &o->png, &o->emf)) {
     *error = "-o " + o->output + ": the output must end in .png, .bmp or .emf";
+    return false;
+  }
+  if (o->delimiter && o->delimiter == o->decimal) {
+    *error = "--delimiter and --decimal cannot both be " + std::string(1, o->decimal);
+    return false;
+  }
+  if (o->timeSeconds && (o->rate > 0 || !o->timeFormat.empty())) {
+    *error = o->rate > 0 ? "--time seconds is for the CSV's time column, and --rate says there is none"
+                         : "--time seconds and --time-format say two ways to read the times: give one";
     return false;
   }
   if (!o->timeFormat.empty() && o->rate > 0) {
@@ -241,19 +291,25 @@ Draws a chart of a recording (CSV or WAV) into a PNG or BMP image or an
 EMF metafile, with vorda's plotting primitives in the stand-in tarn host.
 
 RECORDING
-  a .csv file: a header row of channel names (# comment lines may come
-               before it); the first column holds the time of each row,
-               every further column a channel. Times are seconds, or dates
-               and times in ISO 8601 (2024-03-29, 2024-03-29 12:00:00.250,
+  a CSV file (any text file; - reads standard input): a header row of
+               channel names (# comment lines may come anywhere; a first
+               row of numbers alone is data, its channels named "column 2",
+               ...); the first column holds the time of each row, every
+               further column a channel. Times are seconds, or dates and
+               times in ISO 8601 (2024-03-29, 2024-03-29 12:00:00.250,
                2024-03-29T12:00Z, ...+02:00; without a zone taken as UTC),
-               or in any layout given with --time-format. Cells are
-               delimited by commas, semicolons (then 1,5 is one and a half)
-               or tabs, as the header line shows; quoted cells may hold
-               delimiters and doubled quotes. A blank line starts a new
-               burst; an empty cell is a missing sample (the trace breaks
-               there). Unevenly spaced times are drawn as they are, with a
-               gap where a step is longer than three median intervals.
-  a .wav file: PCM of 8, 16, 24 or 32 bits or 32-bit float, any number of
+               or in any layout given with --time-format; digits that are
+               plainly dates (19580329, 20240329120000, or Unix seconds
+               under a header saying time) are read as dates, and said so.
+               Cells are delimited by commas, semicolons (then 1,5 is one
+               and a half) or tabs, as the first line shows; quoted cells
+               may hold delimiters and doubled quotes. A blank line starts
+               a new burst; an empty cell, NaN, NA, N/A, #N/A, null or - is
+               a missing sample (the trace breaks there); inf is off the
+               axis. Unevenly spaced or repeated times are drawn as they
+               are, with a gap where a step is longer than three median
+               intervals; rows newest first are turned round.
+  a WAV file (known by its header, whatever its name): PCM of 8, 16, 24 or 32 bits or 32-bit float, any number of
                channels (named ch1, ch2, ...), scaled to full scale -1..1.
 
 options
@@ -269,6 +325,17 @@ options
                       a space matches any blanks, other characters
                       themselves. Example: --time-format "%d.%m.%Y %H:%M"
   --rate HZ           the CSV has no time column: samples are 1/HZ s apart
+  --time seconds      digits in the time column are seconds, never dates
+  --header, --no-header
+                      the first row names the channels, or is data
+                      (default: a row of numbers alone is data)
+  --delimiter C       the character between cells: , ; | ... or tab, or
+                      space for runs of blanks (default: from the first line)
+  --decimal . or ,    the decimal mark; the other mark may then separate
+                      thousands (1.234,5)
+  --missing A,B       more words for a missing value
+  --skip-bad-lines    chart the rows that can be read and name each line
+                      left out; without it the first bad line stops
   --xy X:Y            draw channel Y against channel X instead of against time
   --bars              draw one bar per sample instead of a connected trace
                       (evenly sampled recordings only)

@@ -18,6 +18,13 @@ struct Options {
   bool png = false;
   double rate = 0;             // --rate HZ: the CSV has no time column
   std::string timeFormat;      // --time-format FMT: the layout of the times
+  // How a CSV is read where its content alone leaves it open.
+  bool timeSeconds = false;    // --time seconds: digits in the time column are seconds, not dates
+  int header = 0;              // --header 1, --no-header -1; 0: the first row decides
+  char delimiter = 0;          // --delimiter; 0: found from the first line (' ': blanks)
+  char decimal = 0;            // --decimal; 0: found from the delimiter
+  std::vector<std::string> missing;  // --missing: more words for a missing value
+  bool skipBadLines = false;   // --skip-bad-lines: chart the rest, naming each
   Style style = Style::kTrace;
   std::string xChannel, yChannel;  // --xy X:Y
   bool logY = false;

@@ -42,6 +42,7 @@ struct Recording {
   bool zoneGiven = false;   // every date said its offset from UTC
   std::string timeName;     // header of the time column, empty when none
   std::string valueName;    // what all channels measure, when the file says
+  std::vector<std::string> notes;  // how the reader read what the file left open, for stderr
 
   std::int64_t SampleCount() const {
     return channels.empty() ? 0 : static_cast<std::int64_t>(channels[0].samples.size());

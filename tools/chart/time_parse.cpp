@@ -168,6 +168,85 @@ bool ParseIsoTime(std::string_view s, ParsedTime* out, IsoDateCache* cache) {
   return true;
 }
 
+namespace {
+
+bool AllDigits(std::string_view s) {
+  if (s.empty()) return false;
+  for (char c : s)
+    if (!IsDigit(c)) return false;
+  return true;
+}
+
+bool Says(std::string_view header, const char* word) {
+  size_t n = std::strlen(word);
+  for (size_t i = 0; i + n <= header.size(); ++i) {
+    size_t k = 0;
+    while (k < n && Lower(header[i + k]) == word[k]) ++k;
+    if (k == n) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool ParseDigitTime(std::string_view s, DigitTime kind, double* seconds) {
+  int f[6] = {0, 0, 0, 0, 0, 0};
+  size_t at = 0;
+  switch (kind) {
+    case DigitTime::kNone:
+      return false;
+    case DigitTime::kDate:
+    case DigitTime::kDateTime: {
+      if (s.size() != (kind == DigitTime::kDate ? 8u : 14u) || !AllDigits(s)) return false;
+      Digits(s, &at, 4, 4, &f[0]);
+      for (int i = 1; at < s.size(); ++i) Digits(s, &at, 2, 2, &f[i]);
+      if (!ValidDate(f[0], f[1], f[2]) || f[3] > 23 || f[4] > 59 || f[5] > 59) return false;
+      *seconds = Seconds(f[0], f[1], f[2], f[3], f[4], f[5], 0, 0);
+      return true;
+    }
+    case DigitTime::kUnix: {
+      size_t point = s.find('.');
+      std::string_view whole = s.substr(0, point);
+      if (whole.size() != 10 || !AllDigits(whole)) return false;
+      double fraction = 0;
+      if (point != std::string_view::npos) {
+        at = point + 1;
+        if (!Fraction(s, &at, &fraction) || at != s.size()) return false;
+      }
+      double v = 0;
+      for (char c : whole) v = v * 10 + (c - '0');
+      *seconds = v + fraction;
+      return true;
+    }
+  }
+  return false;
+}
+
+DigitTime GuessDigitTime(std::string_view cell, std::string_view header) {
+  if (Says(header, "sec") || Says(header, "(s)") || Says(header, "[s]")) return DigitTime::kNone;
+  double seconds = 0;
+  // Dates from 1800 to 2199: an 8-digit count outside them stays a count.
+  auto plausible = [&](DigitTime kind) {
+    return ParseDigitTime(cell, kind, &seconds) && cell.substr(0, 2) >= "18" && cell.substr(0, 2) <= "21";
+  };
+  if (cell.size() == 8 && plausible(DigitTime::kDate)) return DigitTime::kDate;
+  if (cell.size() == 14 && plausible(DigitTime::kDateTime)) return DigitTime::kDateTime;
+  if ((Says(header, "time") || Says(header, "epoch") || Says(header, "unix")) &&
+      ParseDigitTime(cell, DigitTime::kUnix, &seconds))
+    return DigitTime::kUnix;
+  return DigitTime::kNone;
+}
+
+const char* DigitTimeLayout(DigitTime kind) {
+  switch (kind) {
+    case DigitTime::kDate: return "YYYYMMDD";
+    case DigitTime::kDateTime: return "YYYYMMDDhhmmss";
+    case DigitTime::kUnix: return "Unix time (seconds since 1970-01-01 00:00 UTC)";
+    case DigitTime::kNone: break;
+  }
+  return "seconds";
+}
+
 std::string FormatIsoTime(double seconds) {
   if (!std::isfinite(seconds) || std::fabs(seconds) > 4e11) return "(no date)";
   double whole = std::floor(seconds);

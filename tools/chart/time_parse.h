@@ -38,6 +38,22 @@ bool ParseIsoTime(std::string_view text, ParsedTime* out, IsoDateCache* cache = 
 // parts of a second), for messages.
 std::string FormatIsoTime(double seconds);
 
+// Times written as digits alone, which a file may mean as dates: 8 digits
+// YYYYMMDD, 14 digits YYYYMMDDhhmmss, or Unix seconds (10 digits, perhaps
+// with a fraction) under a header that says time, epoch or unix.
+enum class DigitTime { kNone, kDate, kDateTime, kUnix };
+
+// How the first time of a file, `cell` under the header `header`, is to be
+// read when nothing says: kNone for plain seconds. Only a valid date counts,
+// and a header that says seconds ("sec", "(s)") keeps them seconds.
+DigitTime GuessDigitTime(std::string_view cell, std::string_view header);
+
+// Reads a time of the given kind; false when the cell is not one.
+bool ParseDigitTime(std::string_view cell, DigitTime kind, double* seconds);
+
+// The layout of a kind, for messages: "YYYYMMDD", ...
+const char* DigitTimeLayout(DigitTime kind);
+
 // A layout given with --time-format: %Y %y %m %d %b %B %j %H %M %S %f %p %z
 // and %% stand for fields, a space for any run of blanks, and every other
 // character for itself.

@@ -29,22 +29,29 @@ double EvenSpacing::Interval() const {
 
 bool SettleTimeBase(std::vector<double> times, double tolerance, Recording* r) {
   EvenSpacing spacing(tolerance);
+  bool repeats = false;
   for (Burst& b : r->bursts) {
     b.start = times[static_cast<size_t>(b.first)];
-    for (std::int64_t k = 0; k < b.count; ++k) spacing.Add(times[static_cast<size_t>(b.first + k)], k == 0);
+    for (std::int64_t k = 0; k < b.count; ++k) {
+      spacing.Add(times[static_cast<size_t>(b.first + k)], k == 0);
+      repeats |= k > 0 && times[static_cast<size_t>(b.first + k)] == times[static_cast<size_t>(b.first + k - 1)];
+    }
   }
   const std::int64_t steps = spacing.steps();
   if (steps == 0) return false;
-  if (spacing.even()) {
+  if (spacing.even() && !repeats) {
     r->sampleInc = spacing.Interval();
     r->times.clear();
     return true;
   }
   std::vector<double> intervals;
   intervals.reserve(static_cast<size_t>(steps));
+  // A repeated time is no interval: the median is of the steps forward.
   for (const Burst& b : r->bursts)
     for (std::int64_t k = b.first + 1; k < b.first + b.count; ++k)
-      intervals.push_back(times[static_cast<size_t>(k)] - times[static_cast<size_t>(k - 1)]);
+      if (times[static_cast<size_t>(k)] > times[static_cast<size_t>(k - 1)])
+        intervals.push_back(times[static_cast<size_t>(k)] - times[static_cast<size_t>(k - 1)]);
+  if (intervals.empty()) return false;
   auto middle = intervals.begin() + static_cast<std::ptrdiff_t>(intervals.size() / 2);
   std::nth_element(intervals.begin(), middle, intervals.end());
   r->sampleInc = *middle;

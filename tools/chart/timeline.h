@@ -38,12 +38,13 @@ class EvenSpacing {
 };
 
 // Settles the time base of a recording from the time of every row and the
-// bursts that blank lines made (their `first` and `count`; times strictly
-// increase through them). Even when every step is the burst's interval to
-// within `tolerance` and all bursts share it: bursts get their start times,
+// bursts that blank lines made (their `first` and `count`; times never
+// fall through them, and may repeat). Even when every step is the burst's
+// interval to within `tolerance` and all bursts share it: bursts get their start times,
 // `sampleInc` the mean interval and `times` is emptied. Otherwise `times`
 // is kept, `sampleInc` is the median step, and bursts are also cut where a
-// step exceeds kGapFactor median steps. False when no burst has two samples.
+// step exceeds kGapFactor median steps. False when no burst has two samples
+// or the times never advance.
 bool SettleTimeBase(std::vector<double> times, double tolerance, Recording* recording);
 
 // The time of sample k of a burst.

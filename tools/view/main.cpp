@@ -53,7 +53,9 @@ int main(int argc, char** argv) {
     if (!options.picture.empty() && !chart::ReadPicture(options.picture, &picture)) return 1;
     chart::Recording recording;
     chart::ReadError readError;
-    if (!chart::LoadRecording(options, &recording, &readError)) {
+    bool loaded = chart::LoadRecording(options, &recording, &readError);
+    for (const std::string& note : recording.notes) chart::Complain(note);
+    if (!loaded) {
       chart::Complain(readError.message);
       return 1;
     }
@@ -63,6 +65,7 @@ int main(int argc, char** argv) {
       chart::Complain(error);
       return 1;
     }
+    chart::PlaceInfinities(plan, &recording);
     view::Viewer viewer(options, recording, std::move(picture));
     if (!viewer.Open()) return 1;
     return viewer.Run();
