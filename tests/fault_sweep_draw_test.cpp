@@ -229,7 +229,7 @@ TEST_F(FaultSweepDrawTest, TraceDrivers) {
     // every point of the dense blocks, which gives the same picture.
     s.tolerated = {"tarnObjectGetObject", "tarnProgressNew", "tarnObjectSetCString",
                    "tarnProgress", "GetObjectType", "GetDeviceCaps", "GetObjectA", "GetROP2",
-                   "GetMapMode", "GetWorldTransform"};
+                   "GetMapMode", "GetWorldTransform", "SaveDC", "EndPath", "RestoreDC"};
     Check(s);
   }
 }

@@ -141,8 +141,8 @@ TEST_F(FaultSweepTest, MSPolyLine) {
     s.messages = kPolyLineMessages;
     // A failed query about the surface means drawing every point: the
     // same picture, and no failure.
-    s.tolerated = {"GetObjectType", "GetDeviceCaps", "GetObjectA",
-                   "GetROP2",       "GetMapMode",    "GetWorldTransform"};
+    s.tolerated = {"GetObjectType", "GetDeviceCaps", "GetObjectA", "GetROP2",
+                   "GetMapMode",    "GetWorldTransform", "SaveDC", "EndPath", "RestoreDC"};
     Check(s);
   }
 }

@@ -55,11 +55,28 @@ bool IsPixelMapping(HDC dc) {
          world.eDx == 0.0f && world.eDy == 0.0f;
 }
 
+// Inside a BeginPath ... EndPath bracket Polyline paints nothing: it adds
+// its points to the host's path, which must get every one of them. GDI has
+// no query for an open bracket, but EndPath succeeds only while one is
+// open (with no path, or a closed one, it fails), and SaveDC keeps the
+// path, open or closed, with the rest of the DC's state, so that RestoreDC
+// puts back the bracket, its figures and the current position exactly.
+// The thread's last error, which a failing EndPath sets, is kept too.
+bool NoPathBracketOpen(HDC dc) {
+  const DWORD lastError = GetLastError();
+  const int level = SaveDC(dc);
+  if (level == 0) return false;
+  const bool open = EndPath(dc) != FALSE;
+  const bool restored = RestoreDC(dc, level) != FALSE;
+  SetLastError(lastError);
+  return !open && restored;
+}
+
 }  // namespace
 
 bool ColumnReductionIsExact(HDC dc, HGDIOBJ pen) {
   return IsRasterSurface(dc) && IsThinSolidPen(pen) && IsIdempotentMix(GetROP2(dc)) &&
-         IsPixelMapping(dc);
+         IsPixelMapping(dc) && NoPathBracketOpen(dc);
 }
 
 uint32_t ColumnReducer::operator()(POINT* run, uint32_t count) {

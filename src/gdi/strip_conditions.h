@@ -9,9 +9,10 @@ namespace vorda {
 
 // True when drawing a run reduced by ReduceColumns on `dc` with `pen` gives
 // exactly the pixels of drawing every point: a raster display surface, a
-// cosmetic solid (or null) pen of width 0 or 1, an idempotent mix mode, and
-// device units that are pixels (MM_TEXT, no world transform). A query that
-// fails counts as a condition not met.
+// cosmetic solid (or null) pen of width 0 or 1, an idempotent mix mode,
+// device units that are pixels (MM_TEXT, no world transform), and no path
+// bracket open, in which Polyline paints nothing but adds to the path. A
+// query that fails counts as a condition not met.
 bool ColumnReductionIsExact(HDC dc, HGDIOBJ pen);
 
 // Reduces the runs of one MSPolyLine call where that is exact. The device

@@ -153,6 +153,7 @@ FaultHooks::FaultHooks(FaultPlan& plan) : plan_(plan) {
   FAILS_ZERO("gdi32.dll", GetROP2);
   FAILS_ZERO("gdi32.dll", GetMapMode);
   FAILS_ZERO("gdi32.dll", GetWorldTransform);
+  FAILS_ZERO("gdi32.dll", EndPath);
   FAILS_ZERO("gdi32.dll", LineTo);
   FAILS_ZERO("gdi32.dll", MoveToEx);
   FAILS_ZERO("gdi32.dll", Polyline);
