@@ -31,7 +31,7 @@ int main() {
   Check(MSPolyPointsEx(script, records, 27) == 1, "MSPolyPointsEx");
 
   // A crosshair at (5, 5): a horizontal segment, then a vertical one, each
-  // from its top-left end, so that the one-pixel widening goes outward.
+  // from its top-left end on the device: the rectangles are taken as given.
   const double cross[] = {0, 5, 10, 5, 5, 10, 5, 0};
   int slots[8] = {-1, -1, -1, -1, -1, -1, -1, -1};  // two free slots
   Check(MSCrossHair(script, cross, 8, slots, 8) == 1, "MSCrossHair");
