@@ -4,6 +4,8 @@
 #include <cstdio>
 
 #include "csv_reader.h"
+#include "raw_reader.h"
+#include "sample_access.h"
 #include "shown_path.h"
 #include "time_parse.h"
 #include "timeline.h"
@@ -42,12 +44,20 @@ std::string Number(double v) {
   return b;
 }
 
+// Samples [first, first + count) of a channel.
+bool AddSamples(const Recording& r, int channel, std::int64_t first, std::int64_t count, Extent* e,
+                std::string* error) {
+  return ForEachBlock(*r.source, channel, first, count, [e](const double* s, std::int64_t n) { e->Add(s, n); },
+                      error);
+}
+
 // The samples of the bursts that fall inside [lo, hi] of time.
-void AddSamplesInTime(const Recording& r, int channel, Range t, Extent* e) {
-  const std::vector<double>& s = r.channels[static_cast<size_t>(channel)].samples;
+bool AddSamplesInTime(const Recording& r, int channel, Range t, Extent* e, std::string* error) {
   std::int64_t from = 0, to = 0;
   for (const Burst& b : r.bursts)
-    if (SamplesWithin(r, b, t, &from, &to)) e->Add(s.data() + b.first + from, to - from + 1);
+    if (SamplesWithin(r, b, t, &from, &to) && !AddSamples(r, channel, b.first + from, to - from + 1, e, error))
+      return false;
+  return true;
 }
 
 // A time as the user gives it back: a date for dated recordings.
@@ -68,6 +78,15 @@ bool LoadRecording(const Options& o, Recording* out, ReadError* error) {
   if (!o.timeFormat.empty() && ext != ".csv") {
     error->message = "--time-format is for the time column of a CSV file; " + name + " has none";
     return false;
+  }
+  if (!o.raw.empty()) {
+    RawOptions raw;
+    recording::EncodingByName(o.raw, &raw.encoding);
+    raw.rate = o.rate;
+    raw.names = o.names;
+    raw.scale = o.scale;
+    raw.offset = o.offset;
+    return ReadRawFile(o.input, name, raw, out, error);
   }
   if (ext == ".csv") {
     CsvOptions csv;
@@ -90,7 +109,7 @@ bool SampleAt(const Recording& r, int channel, double t, double* value, bool* mi
   for (const Burst& b : r.bursts) {
     std::int64_t k = 0;
     if (!NearestSample(r, b, t, &k)) continue;
-    double v = r.channels[static_cast<size_t>(channel)].samples[static_cast<size_t>(b.first + k)];
+    double v = SampleValue(r, channel, b.first + k);
     *missing = v == kMissingSample || std::isnan(v);
     *value = v;
     return true;
@@ -102,7 +121,7 @@ bool PlanChart(const Recording& r, const Options& o, ChartPlan* p, std::string* 
   *p = ChartPlan{};
   p->logY = o.logY;
   const std::string file = BaseName(o.input);
-  if (o.style == Style::kBars && !r.times.empty()) {
+  if (o.style == Style::kBars && r.Uneven()) {
     *error = "--bars: " + file + " is not evenly sampled (its steps differ by more than 1%), and bars need one interval";
     return false;
   }
@@ -131,8 +150,7 @@ bool PlanChart(const Recording& r, const Options& o, ChartPlan* p, std::string* 
   // x: time, or the X channel's values.
   if (o.style == Style::kXY) {
     Extent ex;
-    const std::vector<double>& xs = r.channels[static_cast<size_t>(p->xChannel)].samples;
-    ex.Add(xs.data(), static_cast<long long>(xs.size()));
+    if (!AddSamples(r, p->xChannel, 0, r.SampleCount(), &ex, error)) return false;
     if (ex.Empty()) {
       *error = "--xy: channel \"" + o.xChannel + "\" has no samples to draw";
       return false;
@@ -158,12 +176,9 @@ bool PlanChart(const Recording& r, const Options& o, ChartPlan* p, std::string* 
   } else {
     Extent ey(o.logY);
     for (int c : p->series) {
-      if (o.style == Style::kXY) {
-        const std::vector<double>& ys = r.channels[static_cast<size_t>(c)].samples;
-        ey.Add(ys.data(), static_cast<long long>(ys.size()));
-      } else {
-        AddSamplesInTime(r, c, p->x, &ey);
-      }
+      const bool read = o.style == Style::kXY ? AddSamples(r, c, 0, r.SampleCount(), &ey, error)
+                                              : AddSamplesInTime(r, c, p->x, &ey, error);
+      if (!read) return false;
     }
     if (ey.Empty()) {
       *error = o.logY ? "--log-y: the channels drawn have no value above 0 to show"

@@ -57,7 +57,19 @@ class CsvParser {
     return Row(line);
   }
 
+  // The samples are parsed into memory and served from there.
   bool Finish() {
+    if (!FinishRows()) return false;
+    out_->source = std::make_shared<recording::MemorySource>(std::move(columns_));
+    return true;
+  }
+
+  bool again() const { return again_; }
+
+ private:
+  std::int64_t Rows() const { return columns_.empty() ? 0 : static_cast<std::int64_t>(columns_[0].size()); }
+
+  bool FinishRows() {
     if (!haveHeader_) return Fail(name_ + " is empty: it needs a header row of channel names");
     EndBurst();
     if (out_->bursts.empty()) return Fail(name_ + " has a header but no samples");
@@ -82,9 +94,6 @@ class CsvParser {
     return true;
   }
 
-  bool again() const { return again_; }
-
- private:
   bool Fail(std::string message) {
     error_->message = std::move(message);
     return false;
@@ -124,7 +133,10 @@ class CsvParser {
           return Fail(Where(i + 1) + "the name \"" + headers_[i] + "\" is already used by column " + std::to_string(j + 1));
     }
     if (timeColumn_) out_->timeName = headers_[0];
-    for (size_t i = timeColumn_; i < headers_.size(); ++i) out_->channels.push_back({headers_[i], {}});
+    for (size_t i = timeColumn_; i < headers_.size(); ++i) {
+      out_->channels.push_back({headers_[i]});
+      columns_.emplace_back();
+    }
     return true;
   }
 
@@ -132,7 +144,7 @@ class CsvParser {
     std::uint64_t rows = expectedBytes_ / (lineLength + 1);
     rows += rows / 8 + 16;
     if (rows > static_cast<std::uint64_t>(kMaxSamples)) rows = static_cast<std::uint64_t>(kMaxSamples);
-    for (Channel& c : out_->channels) c.samples.reserve(static_cast<size_t>(rows));
+    for (std::vector<double>& c : columns_) c.reserve(static_cast<size_t>(rows));
     if (timeColumn_ && keepTimes_) times_.reserve(static_cast<size_t>(rows));
   }
 
@@ -147,7 +159,7 @@ class CsvParser {
     if (end > p && end[-1] == '\r') --end;
     const char d = dialect_.delimiter;
     const size_t columns = headers_.size();
-    if (dialect_.decimalComma || columns > kFastColumns || out_->SampleCount() >= kMaxSamples) return false;
+    if (dialect_.decimalComma || columns > kFastColumns || Rows() >= kMaxSamples) return false;
     double t = 0;
     if (timeColumn_) {
       if (timeKind_ == TimeKind::kSeconds) {
@@ -179,20 +191,20 @@ class CsvParser {
       }
     }
     if (timeColumn_) Note(t);
-    for (size_t i = timeColumn_; i < columns; ++i) out_->channels[i - timeColumn_].samples.push_back(values[i]);
+    for (size_t i = timeColumn_; i < columns; ++i) columns_[i - timeColumn_].push_back(values[i]);
     ++inBurst_;
     return true;
   }
 
   bool Row(std::string_view line) {
-    if (out_->SampleCount() == 0) Reserve(line.size());
+    if (Rows() == 0) Reserve(line.size());
     else if (FastRow(line)) return true;
     if (!Split(line)) return false;
     size_t n = cells_.size();
     while (n > headers_.size() && cells_[n - 1].empty()) --n;
     if (n != headers_.size())
       return Fail(Where(0) + "expected " + std::to_string(headers_.size()) + " cells as in the header, found " + std::to_string(n));
-    if (out_->SampleCount() >= kMaxSamples)
+    if (Rows() >= kMaxSamples)
       return Fail(Where(0) + "more than 2147483647 samples a channel");
     if (timeColumn_ && !Time()) return false;
     for (size_t i = timeColumn_; i < n; ++i) {
@@ -203,7 +215,7 @@ class CsvParser {
         case Cell::kBad:
           return Fail(Where(i + 1) + "\"" + std::string(cells_[i]) + "\" is not a number");
       }
-      out_->channels[i - timeColumn_].samples.push_back(v);
+      columns_[i - timeColumn_].push_back(v);
     }
     ++inBurst_;
     return true;
@@ -271,7 +283,7 @@ class CsvParser {
     Burst b;
     b.start = burstStart_;
     b.count = inBurst_;
-    b.first = out_->SampleCount() - inBurst_;
+    b.first = Rows() - inBurst_;
     out_->bursts.push_back(b);
     inBurst_ = 0;
   }
@@ -304,6 +316,7 @@ class CsvParser {
   bool haveTime_ = false;
   IsoDateCache dateCache_;
   std::vector<double> times_;
+  std::vector<std::vector<double>> columns_;
   std::uint64_t expectedBytes_ = 0;
 };
 

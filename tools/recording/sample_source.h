@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "vorda_data.h"
@@ -16,11 +17,12 @@ namespace recording {
 // What identifies a recording on disk: enough to key a cache of what was
 // learnt from it and to notice that it changed since it was opened.
 struct FileIdentity {
-  std::string path;           // as the user gave it
+  std::string path;           // as opened
+  std::string name;           // as the user gave it, for messages
   std::uint64_t size = 0;     // bytes
   std::int64_t modified = 0;  // modification time, in the platform's own units
   bool operator==(const FileIdentity& o) const {
-    return path == o.path && size == o.size && modified == o.modified;
+    return path == o.path && size == o.size && modified == o.modified;  // the name is only how it is shown
   }
   bool operator!=(const FileIdentity& o) const { return !(*this == o); }
 };

@@ -8,6 +8,7 @@
 #include <iterator>
 
 #include "chart_output.h"
+#include "sample_access.h"
 #include "shown_path.h"
 #include "tarn.h"
 #include "vorda_log.h"
@@ -381,11 +382,8 @@ void Viewer::MovePointer(int x, int y) {
     ReleaseDC(hwnd_, dc);
     return;
   }
-  const auto& samples = recording_.channels[static_cast<size_t>(plan_.series[0])].samples;
-  double value = samples[static_cast<size_t>(sample.index)];
-  double at = xy ? recording_.channels[static_cast<size_t>(plan_.xChannel)]
-                       .samples[static_cast<size_t>(sample.index)]
-                 : sample.time;
+  double value = chart::SampleValue(recording_, plan_.series[0], sample.index);
+  double at = xy ? chart::SampleValue(recording_, plan_.xChannel, sample.index) : sample.time;
   // Both bars must lie inside the plot, where they are drawn clipped,
   // since they are inverted back unclipped: a missing value, or one off
   // the shown range, puts the horizontal bar through the pointer.
