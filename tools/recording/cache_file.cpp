@@ -41,8 +41,8 @@ const char* CacheVerdictText(CacheVerdict v) {
   return "damaged";
 }
 
-std::vector<std::uint8_t> PackCacheFile(const CacheKey& key, const std::vector<std::uint8_t>& payload) {
-  std::vector<std::uint8_t> out(kFixedHeader + key.fullPath.size() + payload.size());
+std::vector<std::uint8_t> PackCacheHeader(const CacheKey& key, const std::vector<std::uint8_t>& payload) {
+  std::vector<std::uint8_t> out(kFixedHeader + key.fullPath.size());
   std::uint8_t* p = out.data();
   std::memcpy(p, kMagic, 8);
   Put(p + 8, kCacheVersion, 4);
@@ -51,10 +51,16 @@ std::vector<std::uint8_t> PackCacheFile(const CacheKey& key, const std::vector<s
   Put(p + 24, static_cast<std::uint64_t>(key.modified), 8);
   Put(p + 32, payload.size(), 8);
   if (!key.fullPath.empty()) std::memcpy(p + 40, key.fullPath.data(), key.fullPath.size());
-  std::uint8_t* sum = p + 40 + key.fullPath.size();
-  if (!payload.empty()) std::memcpy(sum + 8, payload.data(), payload.size());
   // The checksum covers the header before it and the payload.
-  Put(sum, Fnv1a(sum + 8, payload.size(), Fnv1a(p, 40 + key.fullPath.size())), 8);
+  Put(p + 40 + key.fullPath.size(), Fnv1a(payload.data(), payload.size(), Fnv1a(p, 40 + key.fullPath.size())), 8);
+  return out;
+}
+
+std::vector<std::uint8_t> PackCacheFile(const CacheKey& key, const std::vector<std::uint8_t>& payload) {
+  std::vector<std::uint8_t> out = PackCacheHeader(key, payload);
+  const std::size_t header = out.size();
+  out.resize(header + payload.size());
+  if (!payload.empty()) std::memcpy(out.data() + header, payload.data(), payload.size());
   return out;
 }
 

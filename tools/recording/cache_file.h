@@ -30,6 +30,8 @@ enum class CacheVerdict { kGood, kTruncated, kForeign, kOtherVersion, kStale, kC
 const char* CacheVerdictText(CacheVerdict v);
 
 std::vector<std::uint8_t> PackCacheFile(const CacheKey& key, const std::vector<std::uint8_t>& payload);
+// What comes before the payload in that file, to write the two apart.
+std::vector<std::uint8_t> PackCacheHeader(const CacheKey& key, const std::vector<std::uint8_t>& payload);
 // The payload, when the bytes are a whole, sound cache file made for `key`.
 CacheVerdict UnpackCacheFile(const std::uint8_t* bytes, std::size_t size, const CacheKey& key,
                              std::vector<std::uint8_t>* payload);

@@ -1,5 +1,6 @@
 #include "cache_store.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -47,6 +48,14 @@ void MakeFolders(const std::string& path) {
 
 using File = std::unique_ptr<FILE, int (*)(FILE*)>;
 
+std::int64_t Tell(FILE* file) {
+#ifdef _WIN32
+  return _ftelli64(file);
+#else
+  return ftello(file);
+#endif
+}
+
 }  // namespace
 
 std::string CacheStore::UserFolder() {
@@ -78,21 +87,22 @@ bool CacheStore::Load(const FileIdentity& identity, std::vector<std::uint8_t>* p
   payload->clear();
   if (!enabled()) return false;
   const std::string path = FileFor(identity);
-  std::vector<std::uint8_t> bytes;
-  {
-    File file(std::fopen(path.c_str(), "rb"), &std::fclose);
-    if (!file) return false;
-    unsigned char chunk[65536];
-    std::size_t n;
-    try {
-      while ((n = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) bytes.insert(bytes.end(), chunk, chunk + n);
-    } catch (const std::bad_alloc&) {
-      bytes.clear();
-    }
-  }
-  CacheVerdict verdict = UnpackCacheFile(bytes.data(), bytes.size(), KeyOf(identity), payload);
+  File file(std::fopen(path.c_str(), "rb"), &std::fclose);
+  if (!file) return false;
+  // The whole file in one block the platform may refuse: a file too large
+  // for this process is rebuilt like any other that cannot be trusted.
+  std::int64_t size = -1;
+  if (std::fseek(file.get(), 0, SEEK_END) == 0) size = Tell(file.get());
+  std::unique_ptr<std::uint8_t[]> bytes;
+  if (size >= 0 && static_cast<std::uint64_t>(size) < SIZE_MAX / 2)
+    bytes.reset(new (std::nothrow) std::uint8_t[static_cast<std::size_t>(size) + 1]);
+  bool read = bytes && std::fseek(file.get(), 0, SEEK_SET) == 0 &&
+              std::fread(bytes.get(), 1, static_cast<std::size_t>(size), file.get()) == static_cast<std::size_t>(size);
+  file.reset();
+  CacheVerdict verdict = read ? UnpackCacheFile(bytes.get(), static_cast<std::size_t>(size), KeyOf(identity), payload)
+                              : CacheVerdict::kTruncated;
   if (verdict == CacheVerdict::kGood) return true;
-  if (why) *why = path + " is " + CacheVerdictText(verdict);
+  if (why) *why = path + " is " + (read ? CacheVerdictText(verdict) : "too large to read");
   std::remove(path.c_str());
   return false;
 }
@@ -103,17 +113,12 @@ bool CacheStore::Store(const FileIdentity& identity, const std::vector<std::uint
   MakeFolders(folder_);
   const std::string path = FileFor(identity);
   const std::string temporary = path + ".tmp" + std::to_string(ProcessId());
-  std::vector<std::uint8_t> bytes;
-  try {
-    bytes = PackCacheFile(KeyOf(identity), payload);
-  } catch (const std::bad_alloc&) {
-    *error = "out of memory writing the cache file " + path;
-    return false;
-  }
+  const std::vector<std::uint8_t> header = PackCacheHeader(KeyOf(identity), payload);
   bool written = false;
   {
     File file(std::fopen(temporary.c_str(), "wb"), &std::fclose);
-    written = file && std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size() &&
+    written = file && std::fwrite(header.data(), 1, header.size(), file.get()) == header.size() &&
+              std::fwrite(payload.data(), 1, payload.size(), file.get()) == payload.size() &&
               std::fflush(file.get()) == 0;
     if (file && std::fclose(file.release()) != 0) written = false;
   }
