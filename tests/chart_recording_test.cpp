@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "chart_plan.h"
 #include "chart_run.h"
 #include "interleaved_source.h"
 #include "raw_reader.h"
@@ -166,6 +167,50 @@ TEST(ChartRecording, RawFilesAreDecodedScaledAndCheckedForWholeFrames) {
     EXPECT_EQ(r.channels.back().name, c.names.empty() ? "ch1" : c.names.back());
     EXPECT_EQ(SamplesOf(r, static_cast<int>(r.channels.size()) - 1), c.second);
     EXPECT_DOUBLE_EQ(r.sampleInc, 0.02);
+  }
+}
+
+// The command line describes a raw file; what does not describe one whole
+// is refused before anything is read.
+TEST(ChartRecording, TheCommandLineDescribesARawFile) {
+  const std::string path = vorda_test::TempPath("log.bin");
+  {
+    std::ofstream f(path, std::ios::binary);
+    for (std::int16_t v : {100, -4, 200, -8, 300, -12}) f.write(reinterpret_cast<const char*>(&v), 2);
+  }
+  const char* good[] = {"vorda-chart", path.c_str(), "-o", "x.png", "--raw", "INT16LE", "--rate=100",
+                        "--names", "flow,level", "--scale", "0.5", "--offset=-1"};
+  Options o;
+  std::string error;
+  ASSERT_TRUE(ParseOptions(12, good, &o, &error)) << error;
+  Recording r;
+  ReadError e;
+  ASSERT_TRUE(LoadRecording(o, &r, &e)) << e.message;
+  ASSERT_EQ(r.channels.size(), 2u);
+  EXPECT_EQ(r.channels[1].name, "level");
+  EXPECT_EQ(SamplesOf(r, 0), (std::vector<double>{49, 99, 149}));
+  EXPECT_EQ(SamplesOf(r, 1), (std::vector<double>{-3, -5, -7}));
+  EXPECT_DOUBLE_EQ(r.sampleInc, 0.01);
+
+  struct Refusal {
+    std::vector<const char*> args;
+    const char* message;
+  };
+  const Refusal refusals[] = {
+      {{"--raw", "int24le", "--rate", "1"},
+       "--raw int24le: give the samples' encoding, one of int8, uint8, int16le, int16be, int32le, float32le or "
+       "float64le"},
+      {{"--raw", "int8"}, "--raw needs the sample rate: give --rate HZ"},
+      {{"--names", "a,b"}, "--names, --scale and --offset describe a raw recording; give --raw ENCODING too"},
+      {{"--raw", "int8", "--rate", "1", "--names", "a,,b"}, "--names a,,b: give channel names separated by commas"},
+      {{"--raw", "int8", "--rate", "1", "--scale", "0"},
+       "--scale 0: give the factor from stored numbers to units, a number other than 0"},
+  };
+  for (const Refusal& c : refusals) {
+    std::vector<const char*> argv = {"vorda-chart", "log.bin", "-o", "x.png"};
+    argv.insert(argv.end(), c.args.begin(), c.args.end());
+    EXPECT_FALSE(ParseOptions(static_cast<int>(argv.size()), argv.data(), &o, &error)) << c.message;
+    EXPECT_EQ(error, c.message);
   }
 }
 

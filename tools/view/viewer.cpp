@@ -8,6 +8,7 @@
 #include <iterator>
 
 #include "chart_output.h"
+#include "host_recording.h"
 #include "sample_access.h"
 #include "shown_path.h"
 #include "tarn.h"
@@ -336,11 +337,20 @@ bool Viewer::Redraw() {
     tarn::host().SetProgressHandler(
         [this](const tarn::ProgressCall& call) { return Progress(call.done, call.total); });
     chart::Canvas canvas{dc, width, height, false, true};
+    chart::ClearHostReadFailure();
     whole = chart::DrawChart(host_, canvas, recording_, o, plan_, picture_, log_, &frame_);
     tarn::host().SetProgressHandler(nullptr);
+    // A recording changed or unreadable on disk is not what the window shows.
+    std::string unread = chart::HostReadFailure();
+    if (unread.empty() && recording_.source->Changed())
+      unread = chart::ShownPath(options_.input) + " changed on disk since it was opened";
     if (showingProgress_) {
       SetWindowTextA(hwnd_, title_.c_str());
       showingProgress_ = false;
+    }
+    if (!unread.empty()) {
+      chart::Complain(unread);
+      whole = false;
     }
     haveFrame_ = whole;
     if (stopped_) {
@@ -348,7 +358,10 @@ bool Viewer::Redraw() {
       // redraw of its own when it changes the view; one comes anyway.
       InvalidateRect(hwnd_, nullptr, FALSE);
     }
-    ShowStatus(dc, whole ? "" : stopped_ ? "drawing..." : "the chart could not be drawn (see the messages)");
+    ShowStatus(dc, whole      ? ""
+                   : !unread.empty() ? unread + "; open it again"
+                   : stopped_ ? "drawing..."
+                              : "the chart could not be drawn (see the messages)");
   }
   ReleaseDC(hwnd_, dc);
   if (whole && pointerInside_) MovePointer(pointer_.x, pointer_.y);
