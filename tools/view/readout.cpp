@@ -51,7 +51,7 @@ std::int64_t NearestIn(const Recording& r, const Burst& b, std::int64_t from, st
 }  // namespace
 
 double ValueAt(const chart::AxisMap& map, double pixel) {
-  const double axis = (pixel - map.mapping.Offset) / map.mapping.Scale;
+  const double axis = (pixel - map.mapping.offset) / map.mapping.scale;
   return map.log ? std::pow(10.0, axis) : axis;
 }
 
