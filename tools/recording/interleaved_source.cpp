@@ -23,7 +23,11 @@ bool InterleavedSource::Each(std::int64_t first, std::int64_t count, std::string
     return false;
   }
   const std::uint64_t frameBytes = layout_.FrameBytes();
-  if (count > 0 && buffer_.empty()) buffer_.resize(std::max<std::size_t>(kReadBufferBytes, frameBytes));
+  if (count > 0 && buffer_.empty()) {
+    // No more than the recording holds, for the many small ones.
+    const std::uint64_t all = static_cast<std::uint64_t>(layout_.frames) * frameBytes;
+    buffer_.resize(static_cast<std::size_t>(std::max<std::uint64_t>(frameBytes, std::min<std::uint64_t>(kReadBufferBytes, all))));
+  }
   const std::int64_t perBuffer = static_cast<std::int64_t>(buffer_.size() / frameBytes);
   for (std::int64_t done = 0; done < count;) {
     const std::int64_t n = std::min(count - done, perBuffer);
