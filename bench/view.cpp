@@ -23,11 +23,13 @@ constexpr double kRate = 10000;
 
 chart::Recording Signal() {
   chart::Recording r;
-  r.channels.push_back({"signal (V)", std::vector<double>(kSamples)});
+  std::vector<double> signal(kSamples);
   for (int i = 0; i < kSamples; ++i) {
     const double t = i / kRate;
-    r.channels[0].samples[i] = std::sin(t * 0.015708) + 0.2 * std::sin(t * 314.159) + 0.05 * std::sin(i * 1.7);
+    signal[i] = std::sin(t * 0.015708) + 0.2 * std::sin(t * 314.159) + 0.05 * std::sin(i * 1.7);
   }
+  r.channels.push_back({"signal (V)"});
+  r.source = std::make_shared<recording::MemorySource>(std::vector<std::vector<double>>{std::move(signal)});
   r.bursts.push_back({0, 0, kSamples});
   r.sampleInc = 1 / kRate;
   r.timeName = "time (s)";
@@ -39,8 +41,10 @@ chart::Recording Signal() {
 double RawPolyline(const view::Viewer& viewer, const chart::Recording& r) {
   const chart::ChartFrame& f = viewer.frame();
   std::vector<POINT> points(kSamples);
+  const std::vector<double>& samples =
+      static_cast<const recording::MemorySource&>(*r.source).Channels()[0];
   for (int i = 0; i < kSamples; ++i)
-    points[i] = {static_cast<LONG>(f.x(i / kRate)), static_cast<LONG>(f.y(r.channels[0].samples[i]))};
+    points[i] = {static_cast<LONG>(f.x(i / kRate)), static_cast<LONG>(f.y(samples[i]))};
   HDC dc = GetDC(viewer.hwnd());
   const double seconds = bench::Best(3, [&] {
     for (int i = 0; i + 1 < kSamples; i += 15999)

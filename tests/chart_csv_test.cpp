@@ -10,6 +10,7 @@
 #include "time_parse.h"
 #include "timeline.h"
 #include "surface.h"
+#include "recording_samples.h"
 
 namespace chart {
 namespace {
@@ -39,8 +40,8 @@ TEST(ChartCsv, BurstsMissingSamplesAndTheTimeBase) {
   EXPECT_EQ(r.timeName, "time (s)");
   EXPECT_EQ(r.channels[0].name, "a");
   EXPECT_EQ(r.channels[1].name, "b");
-  EXPECT_EQ(r.channels[0].samples, (std::vector<double>{1, 2, 3, -4, 5}));
-  EXPECT_EQ(r.channels[1].samples,
+  EXPECT_EQ(vorda_test::SamplesOf(r, 0), (std::vector<double>{1, 2, 3, -4, 5}));
+  EXPECT_EQ(vorda_test::SamplesOf(r, 1),
             (std::vector<double>{10, kMissingSample, 30, kMissingSample, 50}));
   ASSERT_EQ(r.bursts.size(), 2u);
   EXPECT_DOUBLE_EQ(r.bursts[0].start, 0.0);
@@ -60,7 +61,7 @@ TEST(ChartCsv, RateMeansNoTimeColumnAndBurstsFollowOnInTime) {
   EXPECT_DOUBLE_EQ(r.sampleInc, 0.02);
   ASSERT_EQ(r.bursts.size(), 2u);
   EXPECT_DOUBLE_EQ(r.bursts[1].start, 0.04);  // the third sample's time
-  EXPECT_EQ(r.channels[1].samples, (std::vector<double>{2, 4, 6}));
+  EXPECT_EQ(vorda_test::SamplesOf(r, 1), (std::vector<double>{2, 4, 6}));
 }
 
 TEST(ChartCsv, SpacingIsJudgedWithinASmallTolerance) {
@@ -68,12 +69,12 @@ TEST(ChartCsv, SpacingIsJudgedWithinASmallTolerance) {
   // of 0.5% are even; 2% off is uneven, and every time is kept.
   Recording thirds = Parse("t,a\n0,1\n0.333,1\n0.667,1\n1.000,1\n1.333,1\n");
   EXPECT_NEAR(thirds.sampleInc, 1.0 / 3, 1e-3);
-  EXPECT_TRUE(thirds.times.empty());
-  EXPECT_TRUE(Parse("t,a\n0,1\n1,1\n2.005,1\n3,1\n").times.empty());
-  EXPECT_EQ(Parse("t,a\n0,1\n1,1\n2.02,1\n3,1\n").times, (std::vector<double>{0, 1, 2.02, 3}));
+  EXPECT_FALSE(thirds.Uneven());
+  EXPECT_FALSE(Parse("t,a\n0,1\n1,1\n2.005,1\n3,1\n").Uneven());
+  EXPECT_EQ(vorda_test::TimesOf(Parse("t,a\n0,1\n1,1\n2.02,1\n3,1\n")), (std::vector<double>{0, 1, 2.02, 3}));
   // Every burst shares one interval, or the recording is uneven.
   Recording two = Parse("t,a\n0,1\n1,1\n\n5,1\n7,1\n");
-  EXPECT_EQ(two.times, (std::vector<double>{0, 1, 5, 7}));
+  EXPECT_EQ(vorda_test::TimesOf(two), (std::vector<double>{0, 1, 5, 7}));
   ASSERT_EQ(two.bursts.size(), 2u);
   EXPECT_EQ(two.bursts[1].start, 5);
 }
@@ -195,7 +196,7 @@ TEST(ChartCsv, ExportsAsPeopleWriteThemReadWithWhatWasDecided) {
     std::string names;
     for (const Channel& ch : r.channels) names += (names.empty() ? "" : "|") + ch.name;
     EXPECT_EQ(names, c.names);
-    EXPECT_EQ(r.channels[0].samples, c.first);
+    EXPECT_EQ(SamplesOf(r, 0), c.first);
     std::vector<double> times;
     for (const Burst& b : r.bursts)
       for (std::int64_t k = 0; k < b.count; ++k) times.push_back(TimeOf(r, b, k));
@@ -264,9 +265,9 @@ TEST(ChartCsv, FileReaderCutsLinesAcrossItsChunksLikeTheTextParser) {
   ASSERT_TRUE(ReadCsvFile(path, "big.csv", {}, &fromFile, &e)) << e.message;
   ASSERT_TRUE(ParseCsv(text, "big.csv", {}, &fromText, &e)) << e.message;
   ASSERT_EQ(fromFile.SampleCount(), 120001);
-  EXPECT_EQ(fromFile.channels[0].samples, fromText.channels[0].samples);
-  EXPECT_EQ(fromFile.channels[0].samples[119999], 119999 % 977);
-  EXPECT_EQ(fromFile.channels[0].samples[120000], 5);
+  EXPECT_EQ(vorda_test::SamplesOf(fromFile, 0), vorda_test::SamplesOf(fromText, 0));
+  EXPECT_EQ(vorda_test::SamplesOf(fromFile, 0)[119999], 119999 % 977);
+  EXPECT_EQ(vorda_test::SamplesOf(fromFile, 0)[120000], 5);
   std::remove(path.c_str());
 
   EXPECT_FALSE(ReadCsvFile(path, "gone.csv", {}, &fromFile, &e));

@@ -10,6 +10,7 @@
 #include "csv_dialect.h"
 #include "csv_reader.h"
 #include "options.h"
+#include "recording_samples.h"
 
 namespace chart {
 namespace {
@@ -63,19 +64,19 @@ TEST(ChartDialect, SpreadsheetFilesReadAsTheirAuthorsMeantThem) {
       "0;21,5;1013,25;;\r\n0,5;-0,75;1013;;\r\n1;;1012,5\r\n");
   EXPECT_EQ(eu.timeName, "Zeit (s)");
   EXPECT_EQ(Names(eu), (std::vector<std::string>{"Temp; \"innen\"", "Druck"}));
-  EXPECT_EQ(eu.channels[0].samples, (std::vector<double>{21.5, -0.75, kMissingSample}));
-  EXPECT_EQ(eu.channels[1].samples, (std::vector<double>{1013.25, 1013, 1012.5}));
+  EXPECT_EQ(vorda_test::SamplesOf(eu, 0), (std::vector<double>{21.5, -0.75, kMissingSample}));
+  EXPECT_EQ(vorda_test::SamplesOf(eu, 1), (std::vector<double>{1013.25, 1013, 1012.5}));
   EXPECT_DOUBLE_EQ(eu.sampleInc, 0.5);
 
   // Tabs, with quoted numbers and blanks around cells.
   Recording tabs = Read("t\t\"a\"\tb\n0\t\"1.5\"\t 2 \n1\t3\t\"\"\n");
-  EXPECT_EQ(tabs.channels[0].samples, (std::vector<double>{1.5, 3}));
-  EXPECT_EQ(tabs.channels[1].samples, (std::vector<double>{2, kMissingSample}));
+  EXPECT_EQ(vorda_test::SamplesOf(tabs, 0), (std::vector<double>{1.5, 3}));
+  EXPECT_EQ(vorda_test::SamplesOf(tabs, 1), (std::vector<double>{2, kMissingSample}));
 
   // The fast way through plain rows and the general way give the same
   // numbers: exponents, many digits, signs, NaN, blanks.
   Recording mixed = Read("t,a\n0,1e3\n1,0.1234567890123456789\n2,+7\n3,-0.0\n4,nan\n5, 2.5\n6,.25\n");
-  EXPECT_EQ(mixed.channels[0].samples,
+  EXPECT_EQ(vorda_test::SamplesOf(mixed, 0),
             (std::vector<double>{1000, 0.1234567890123456789, 7, -0.0, kMissingSample, 2.5, 0.25}));
 }
 

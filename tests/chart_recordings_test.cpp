@@ -294,4 +294,29 @@ TEST_F(ChartRecordingsTest, MessagesShowPathsAsTheUserTypedThem) {
   EXPECT_EQ(relative.output.substr(0, 52), "vorda-chart: cannot open no-such-rec.csv for reading");
 }
 
+// A 16-bit mono WAV whose header announces 2 GB of samples (a recorder
+// that stopped early, or the first bytes of a huge file) holding only 478:
+// charted as far as it goes, said so, with the path as the user typed it.
+TEST_F(ChartRecordingsTest, AWavShorterThanItsHeaderIsChartedAndSaidSo) {
+  const std::string unixPath = "/tmp/vorda-" + std::to_string(GetCurrentProcessId()) + "-big.wav";
+  const std::string wav = "Z:" + unixPath, out = File("big.bmp");
+  std::string bytes("RIFF\xFF\xFF\xFF\x7FWAVEfmt \x10\0\0\0\x01\0\x01\0\x40\x42\x0F\0\x80\x84\x1E\0\x02\0\x10\0data"
+                    "\0\x94\x35\x77", 44);  // 2000000000 bytes: 10^9 samples
+  for (int i = 0; i < 478; ++i) {
+    const short v = static_cast<short>(20000 * std::sin(i * 0.05));
+    bytes.append(reinterpret_cast<const char*>(&v), 2);
+  }
+  Write(wav, bytes);
+  SetEnvironmentVariableA("VORDA_CHART_UNIX_DRIVE", "Z:");
+  Result r = RunTool("\"" + wav + "\" -o \"" + out + "\"");
+  SetEnvironmentVariableA("VORDA_CHART_UNIX_DRIVE", nullptr);
+  DeleteFileA(wav.c_str());
+  ASSERT_EQ(r.status, 0) << r.output;
+  EXPECT_THAT(r.output, HasSubstr("vorda-chart: " + unixPath +
+                                  ": the file ends after 478 of the 1000000000 samples its header announces; "
+                                  "charting those\n"));
+  EXPECT_THAT(r.output, HasSubstr("1 channel, 478 samples"));
+  EXPECT_EQ(r.output.find("Z:"), std::string::npos) << r.output;
+}
+
 }  // namespace

@@ -50,11 +50,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   for (const std::string& note : r.notes) FUZZ_CHECK(!note.empty(), "an empty note");
   const std::int64_t n = r.SampleCount();
   FUZZ_CHECK(!r.channels.empty() && !r.bursts.empty() && n > 0, "accepted an empty recording");
-  for (const chart::Channel& c : r.channels)
-    FUZZ_CHECK(static_cast<std::int64_t>(c.samples.size()) == n, "channel %s has %zu of %lld samples", c.name.c_str(),
-               c.samples.size(), static_cast<long long>(n));
-  FUZZ_CHECK(r.times.empty() || static_cast<std::int64_t>(r.times.size()) == n, "%zu times for %lld samples",
-             r.times.size(), static_cast<long long>(n));
+  const auto& columns = static_cast<const recording::MemorySource&>(*r.source).Channels();
+  FUZZ_CHECK(columns.size() == r.channels.size(), "%zu columns for %zu channels", columns.size(), r.channels.size());
+  for (size_t i = 0; i < columns.size(); ++i)
+    FUZZ_CHECK(static_cast<std::int64_t>(columns[i].size()) == n, "channel %s has %zu of %lld samples",
+               r.channels[i].name.c_str(), columns[i].size(), static_cast<long long>(n));
+  FUZZ_CHECK(!r.Uneven() || r.timeSource->FrameCount() == n, "%lld times for %lld samples",
+             static_cast<long long>(r.timeSource->FrameCount()), static_cast<long long>(n));
   FUZZ_CHECK(r.sampleInc > 0 && std::isfinite(r.sampleInc), "sample interval %g", r.sampleInc);
   std::int64_t next = 0;
   double last = -1e300;
@@ -64,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     FUZZ_CHECK(b.start == chart::TimeOf(r, b, 0), "burst start");
     for (std::int64_t k = 0; k < b.count; ++k) {
       double t = chart::TimeOf(r, b, k);
-      FUZZ_CHECK(std::isfinite(t) && (!r.times.empty() ? t >= last : true), "time %g after %g", t, last);
+      FUZZ_CHECK(std::isfinite(t) && (r.Uneven() ? t >= last : true), "time %g after %g", t, last);
       last = t;
     }
     next = b.first + b.count;

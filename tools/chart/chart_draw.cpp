@@ -298,7 +298,7 @@ class ChartPainter {
                           colour);
       tarn::host().SetRoutine(draw, "Draw", [&drawer](tarn::Handle self) { return drawer.Draw(self); });
       int result = 0;
-      if (o_.style == Style::kXY || !r_.times.empty()) {
+      if (o_.style == Style::kXY || r_.Uneven()) {
         // Uneven times have no one interval for the time-series driver:
         // they are drawn against a channel of the times themselves.
         tarn::Handle x = o_.style == Style::kXY ? AddHostChannel(r_, p_.xChannel) : AddHostTimeChannel(r_);

@@ -4,8 +4,12 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "csv_reader.h"
+#include "raw_reader.h"
+#include "sample_access.h"
 #include "shown_path.h"
 #include "time_parse.h"
 #include "timeline.h"
@@ -44,12 +48,20 @@ std::string Number(double v) {
   return b;
 }
 
+// Samples [first, first + count) of a channel.
+bool AddSamples(const Recording& r, int channel, std::int64_t first, std::int64_t count, Extent* e,
+                std::string* error) {
+  return ForEachBlock(*r.source, channel, first, count, [e](const double* s, std::int64_t n) { e->Add(s, n); },
+                      error);
+}
+
 // The samples of the bursts that fall inside [lo, hi] of time.
-void AddSamplesInTime(const Recording& r, int channel, Range t, Extent* e) {
-  const std::vector<double>& s = r.channels[static_cast<size_t>(channel)].samples;
+bool AddSamplesInTime(const Recording& r, int channel, Range t, Extent* e, std::string* error) {
   std::int64_t from = 0, to = 0;
   for (const Burst& b : r.bursts)
-    if (SamplesWithin(r, b, t, &from, &to)) e->Add(s.data() + b.first + from, to - from + 1);
+    if (SamplesWithin(r, b, t, &from, &to) && !AddSamples(r, channel, b.first + from, to - from + 1, e, error))
+      return false;
+  return true;
 }
 
 // A time as the user gives it back: a date for dated recordings.
@@ -81,6 +93,15 @@ bool LoadRecording(const Options& o, Recording* out, ReadError* error) {
       wav = Extension(o.input) == ".wav";
     }
   }
+  if (!o.raw.empty()) {
+    RawOptions raw;
+    recording::EncodingByName(o.raw, &raw.encoding);
+    raw.rate = o.rate;
+    raw.names = o.names;
+    raw.scale = o.scale;
+    raw.offset = o.offset;
+    return ReadRawFile(o.input, name, raw, out, error);
+  }
   if (wav) {
     if (!o.timeFormat.empty() || o.timeSeconds) {
       error->message = std::string(o.timeSeconds ? "--time" : "--time-format") +
@@ -107,23 +128,65 @@ bool LoadRecording(const Options& o, Recording* out, ReadError* error) {
   return ReadCsvFile(o.input, name, csv, out, error);
 }
 
+namespace {
+
+// A recording's source with each channel's infinities read as the finite
+// values given for it.
+class PlacedSource final : public recording::SampleSource {
+ public:
+  PlacedSource(std::shared_ptr<recording::SampleSource> inner, std::vector<Range> places)
+      : inner_(std::move(inner)), places_(std::move(places)) {}
+  int ChannelCount() const override { return inner_->ChannelCount(); }
+  std::int64_t FrameCount() const override { return inner_->FrameCount(); }
+  bool Read(int channel, std::int64_t first, std::int64_t count, double* out,
+            std::string* error) override {
+    if (!inner_->Read(channel, first, count, out, error)) return false;
+    Place(places_[static_cast<size_t>(channel)], out, count, 1);
+    return true;
+  }
+  bool ReadFrames(std::int64_t first, std::int64_t count, double* out, std::string* error) override {
+    if (!inner_->ReadFrames(first, count, out, error)) return false;
+    const int n = ChannelCount();
+    for (int c = 0; c < n; ++c) Place(places_[static_cast<size_t>(c)], out + c, count, n);
+    return true;
+  }
+  recording::FileIdentity Identity() const override { return inner_->Identity(); }
+  bool Changed() const override { return inner_->Changed(); }
+
+ private:
+  // lo is where -inf goes, hi where inf goes; an empty range leaves them.
+  static void Place(Range at, double* v, std::int64_t count, int stride) {
+    if (!(at.hi > at.lo)) return;
+    for (std::int64_t k = 0; k < count; ++k) {
+      double& x = v[k * stride];
+      if (std::isinf(x)) x = x > 0 ? at.hi : at.lo;
+    }
+  }
+  std::shared_ptr<recording::SampleSource> inner_;
+  std::vector<Range> places_;
+};
+
+}  // namespace
+
 void PlaceInfinities(const ChartPlan& plan, Recording* r) {
-  auto place = [r](int channel, Range range, bool log) {
+  if (!r->source) return;
+  std::vector<Range> places(static_cast<size_t>(r->source->ChannelCount()), Range{0, 0});
+  auto place = [&places](int channel, Range range, bool log) {
     const double span = range.hi - range.lo;
-    const double above = log ? range.hi * 1e3 : range.hi + 1e3 * span;
-    const double below = log ? range.lo / 1e3 : range.lo - 1e3 * span;
-    for (double& v : r->channels[static_cast<size_t>(channel)].samples)
-      if (std::isinf(v)) v = v > 0 ? above : below;
+    if (channel < 0 || static_cast<size_t>(channel) >= places.size()) return;
+    places[static_cast<size_t>(channel)] = log ? Range{range.lo / 1e3, range.hi * 1e3}
+                                               : Range{range.lo - 1e3 * span, range.hi + 1e3 * span};
   };
   for (int channel : plan.series) place(channel, plan.y, plan.logY);
   if (plan.xChannel >= 0) place(plan.xChannel, plan.x, false);
+  r->source = std::make_shared<PlacedSource>(r->source, std::move(places));
 }
 
 bool SampleAt(const Recording& r, int channel, double t, double* value, bool* missing) {
   for (const Burst& b : r.bursts) {
     std::int64_t k = 0;
     if (!NearestSample(r, b, t, &k)) continue;
-    double v = r.channels[static_cast<size_t>(channel)].samples[static_cast<size_t>(b.first + k)];
+    double v = SampleValue(r, channel, b.first + k);
     *missing = v == kMissingSample || std::isnan(v);
     *value = v;
     return true;
@@ -135,7 +198,7 @@ bool PlanChart(const Recording& r, const Options& o, ChartPlan* p, std::string* 
   *p = ChartPlan{};
   p->logY = o.logY;
   const std::string file = o.input == "-" ? std::string("standard input") : BaseName(o.input);
-  if (o.style == Style::kBars && !r.times.empty()) {
+  if (o.style == Style::kBars && r.Uneven()) {
     *error = "--bars: " + file + " is not evenly sampled (its steps differ by more than 1%), and bars need one interval";
     return false;
   }
@@ -164,8 +227,7 @@ bool PlanChart(const Recording& r, const Options& o, ChartPlan* p, std::string* 
   // x: time, or the X channel's values.
   if (o.style == Style::kXY) {
     Extent ex;
-    const std::vector<double>& xs = r.channels[static_cast<size_t>(p->xChannel)].samples;
-    ex.Add(xs.data(), static_cast<long long>(xs.size()));
+    if (!AddSamples(r, p->xChannel, 0, r.SampleCount(), &ex, error)) return false;
     if (ex.Empty()) {
       *error = "--xy: channel \"" + o.xChannel + "\" has no samples to draw";
       return false;
@@ -191,12 +253,9 @@ bool PlanChart(const Recording& r, const Options& o, ChartPlan* p, std::string* 
   } else {
     Extent ey(o.logY);
     for (int c : p->series) {
-      if (o.style == Style::kXY) {
-        const std::vector<double>& ys = r.channels[static_cast<size_t>(c)].samples;
-        ey.Add(ys.data(), static_cast<long long>(ys.size()));
-      } else {
-        AddSamplesInTime(r, c, p->x, &ey);
-      }
+      const bool read = o.style == Style::kXY ? AddSamples(r, c, 0, r.SampleCount(), &ey, error)
+                                              : AddSamplesInTime(r, c, p->x, &ey, error);
+      if (!read) return false;
     }
     if (ey.Empty()) {
       *error = o.logY ? "--log-y: the channels drawn have no value above 0 to show"

@@ -10,6 +10,7 @@
 #include "chart_draw.h"
 #include "chart_output.h"
 #include "chart_plan.h"
+#include "host_recording.h"
 #include "shown_path.h"
 #include "tarn.h"
 #include "vorda_log.h"
@@ -63,6 +64,7 @@ int RunChart(const Options& options, Timings* timings) {
     Complain(readError.message);
     return 1;
   }
+  for (const std::string& note : recording.notes) Complain(note);
   ChartPlan plan;
   std::string planError;
   if (!PlanChart(recording, o, &plan, &planError)) {
@@ -75,8 +77,19 @@ int RunChart(const Options& options, Timings* timings) {
 
   t0 = std::chrono::steady_clock::now();
   if (!output.Open()) return 1;
+  ClearHostReadFailure();
   if (!DrawChart(host, output.canvas(), recording, o, plan, picture, log)) return 1;
   t.draw = Since(t0);
+  // What was drawn must be the recording that was planned: a file changed
+  // or unreadable meanwhile leaves nothing written.
+  if (recording.source->Changed()) {
+    Complain(ShownPath(o.input) + " changed on disk while it was being charted; nothing was written (chart it again)");
+    return 1;
+  }
+  if (!HostReadFailure().empty()) {
+    Complain(HostReadFailure() + "; nothing was written");
+    return 1;
+  }
 
   t0 = std::chrono::steady_clock::now();
   if (!output.Save()) return 1;

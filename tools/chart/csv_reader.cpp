@@ -83,7 +83,19 @@ class CsvParser {
     return Row(line);
   }
 
+  // The samples are parsed into memory and served from there.
   bool Finish() {
+    if (!FinishRows()) return false;
+    out_->source = std::make_shared<recording::MemorySource>(std::move(columns_));
+    return true;
+  }
+
+  bool again() const { return again_; }
+
+ private:
+  std::int64_t Rows() const { return columns_.empty() ? 0 : static_cast<std::int64_t>(columns_[0].size()); }
+
+  bool FinishRows() {
     if (!started_) return Fail(name_ + " is empty: it needs a header row of channel names");
     EndBurst();
     if (skipped_ > kNamedBadLines)
@@ -116,9 +128,6 @@ class CsvParser {
     return true;
   }
 
-  bool again() const { return again_; }
-
- private:
   bool Fail(std::string message) {
     error_->message = std::move(message);
     return false;
@@ -170,7 +179,10 @@ class CsvParser {
       return Fail(Where(0) + "the first row holds one column, the time, and no channel (give --rate HZ if the file has no time column)");
     namedByColumn_ = true;
     for (size_t i = 0; i < cells_.size(); ++i) headers_.push_back("column " + std::to_string(i + 1));
-    for (size_t i = timeColumn_; i < headers_.size(); ++i) out_->channels.push_back({headers_[i], {}});
+    for (size_t i = timeColumn_; i < headers_.size(); ++i) {
+      out_->channels.push_back({headers_[i]});
+      columns_.emplace_back();
+    }
     out_->notes.push_back(name_ + ": the first row holds only numbers, so it is read as data and the channels are "
                           "named by their columns (\"" + headers_[timeColumn_] + "\", ...); give --header if it names them");
     return Row(line);
@@ -217,7 +229,10 @@ class CsvParser {
       out_->notes.push_back(name_ + ": the chart's text cannot show some characters of " + Quoted(unshown) +
                             "; they are drawn as \"?\"");
     if (timeColumn_) out_->timeName = headers_[0];
-    for (size_t i = timeColumn_; i < headers_.size(); ++i) out_->channels.push_back({headers_[i], {}});
+    for (size_t i = timeColumn_; i < headers_.size(); ++i) {
+      out_->channels.push_back({headers_[i]});
+      columns_.emplace_back();
+    }
     return true;
   }
 
@@ -364,9 +379,9 @@ class CsvParser {
   // ---- Where the values go.
 
   bool Row(std::string_view line) {
-    if (out_->SampleCount() == 0) Reserve(line.size());
+    if (Rows() == 0) Reserve(line.size());
     else if (FastRow(line)) return true;
-    if (out_->SampleCount() >= kMaxSamples)
+    if (Rows() >= kMaxSamples)
       return Fail(Where(0) + "more than 2147483647 samples a channel");
     RowFault fault;
     if (!ReadRow(line, &fault)) return Bad(fault);
@@ -376,7 +391,7 @@ class CsvParser {
       zoneMissing_ |= rowZoneMissing_;
       Note(rowTime_);
     }
-    for (size_t i = 0; i < values_.size(); ++i) out_->channels[i].samples.push_back(values_[i]);
+    for (size_t i = 0; i < values_.size(); ++i) columns_[i].push_back(values_[i]);
     ++inBurst_;
     if (!keepTimes_ && (repeats_ || direction_ < 0)) {
       // Only every time, kept, can draw these: read again with them.
@@ -390,7 +405,7 @@ class CsvParser {
     std::uint64_t rows = expectedBytes_ / (lineLength + 1);
     rows += rows / 8 + 16;
     if (rows > static_cast<std::uint64_t>(kMaxSamples)) rows = static_cast<std::uint64_t>(kMaxSamples);
-    for (Channel& c : out_->channels) c.samples.reserve(static_cast<size_t>(rows));
+    for (std::vector<double>& c : columns_) c.reserve(static_cast<size_t>(rows));
     if (timeColumn_ && keepTimes_) times_.reserve(static_cast<size_t>(rows));
   }
 
@@ -406,7 +421,7 @@ class CsvParser {
     const char d = dialect_.delimiter;
     const size_t columns = headers_.size();
     if (dialect_.decimalComma || d == ' ' || !dialect_.missing.empty() || direction_ < 0 || columns > kFastColumns ||
-        out_->SampleCount() >= kMaxSamples)
+        Rows() >= kMaxSamples)
       return false;
     double t = 0;
     if (timeColumn_) {
@@ -442,7 +457,7 @@ class CsvParser {
       if (haveTime_) direction_ = 1;
       Note(t);
     }
-    for (size_t i = timeColumn_; i < columns; ++i) out_->channels[i - timeColumn_].samples.push_back(values[i]);
+    for (size_t i = timeColumn_; i < columns; ++i) columns_[i - timeColumn_].push_back(values[i]);
     ++inBurst_;
     return true;
   }
@@ -460,17 +475,17 @@ class CsvParser {
     Burst b;
     b.start = burstStart_;
     b.count = inBurst_;
-    b.first = out_->SampleCount() - inBurst_;
+    b.first = Rows() - inBurst_;
     out_->bursts.push_back(b);
     inBurst_ = 0;
   }
 
   // Rows read newest first, made oldest first: samples, times and bursts.
   void TurnRound() {
-    for (Channel& c : out_->channels) std::reverse(c.samples.begin(), c.samples.end());
+    for (std::vector<double>& c : columns_) std::reverse(c.begin(), c.end());
     std::reverse(times_.begin(), times_.end());
     std::reverse(out_->bursts.begin(), out_->bursts.end());
-    const std::int64_t n = out_->SampleCount();
+    const std::int64_t n = Rows();
     for (Burst& b : out_->bursts) b.first = n - b.first - b.count;
   }
 
@@ -513,6 +528,7 @@ class CsvParser {
   std::vector<double> values_;
   IsoDateCache dateCache_;
   std::vector<double> times_;
+  std::vector<std::vector<double>> columns_;
   std::uint64_t expectedBytes_ = 0;
 };
 

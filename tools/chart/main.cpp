@@ -12,6 +12,7 @@
 #include "chart_run.h"
 #include "csv_dialect.h"
 #include "options.h"
+#include "shown_path.h"
 #include "vorda_log.h"
 
 namespace {
@@ -72,7 +73,10 @@ int main(int argc, char** argv) {
     return chart::RunChart(options);
   } catch (const std::bad_alloc&) {
     // Unwinding has thrown the surface and its temporary file away.
-    std::fprintf(stderr, "vorda-chart: out of memory reading %s\n", options.input.c_str());
+    std::fprintf(stderr, "vorda-chart: out of memory reading %s\n", chart::ShownPath(options.input).c_str());
+    return 1;
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "vorda-chart: cannot chart %s: %s\n", chart::ShownPath(options.input).c_str(), e.what());
     return 1;
   }
 }

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "sample_encoding.h"
 #include "time_parse.h"
 
 namespace chart {
@@ -34,6 +35,22 @@ bool RangeArg(const std::string& s, Range* r) {
     if (NumberOrDate(s.substr(0, colon), &r->lo) && NumberOrDate(s.substr(colon + 1), &r->hi))
       return r->lo < r->hi;
   return false;
+}
+
+// "a,b,c": names, none empty.
+bool NameList(const char* option, const std::string& value, std::vector<std::string>* out, std::string* error) {
+  out->clear();
+  for (size_t start = 0;;) {
+    size_t comma = value.find(',', start);
+    std::string name = value.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+    if (name.empty()) {
+      *error = std::string(option) + " " + value + ": give channel names separated by commas";
+      return false;
+    }
+    out->push_back(name);
+    if (comma == std::string::npos) return true;
+    start = comma + 1;
+  }
 }
 
 std::string Lower(std::string s) {
@@ -231,6 +248,27 @@ bool ParseOptions(int argc, const char* const* argv, Options* o, std::string* er
       if (t < 0) return false;
       o->title = value;
       o->haveTitle = true;
+    } else if ((t = takes("--raw"))) {
+      recording::Encoding e;
+      if (t < 0) return false;
+      if (!recording::EncodingByName(Lower(value), &e)) {
+        *error = "--raw " + value + ": give the samples' encoding, one of " + recording::RawEncodingNames();
+        return false;
+      }
+      o->raw = Lower(value);
+    } else if ((t = takes("--names"))) {
+      if (t < 0 || !NameList("--names", value, &o->names, error)) return false;
+    } else if ((t = takes("--scale")) || (t = takes("--offset"))) {
+      const bool scale = arg.compare(0, 7, "--scale") == 0;
+      if (t < 0) return false;
+      if (!Number(value, scale ? &o->scale : &o->offset) || (scale && o->scale == 0)) {
+        *error = std::string(scale ? "--scale " : "--offset ") + value +
+                 (scale ? ": give the factor from stored numbers to units, a number other than 0"
+                        : ": give the units added after scaling, a number");
+        return false;
+      }
+    } else if (arg == "--no-cache") {
+      o->noCache = true;
     } else if (arg.size() > 1 && arg[0] == '-') {  // "-" alone is standard input
       *error = "unknown option " + arg + " (see --help)";
       return false;
@@ -266,6 +304,14 @@ bool ParseOptions(int argc, const char* const* argv, Options* o, std::string* er
   }
   if (!o->timeFormat.empty() && o->rate > 0) {
     *error = "--time-format is for the CSV's time column, and --rate says there is none";
+    return false;
+  }
+  if (o->raw.empty() && (!o->names.empty() || o->scale != 1 || o->offset != 0)) {
+    *error = "--names, --scale and --offset describe a raw recording; give --raw ENCODING too";
+    return false;
+  }
+  if (!o->raw.empty() && !(o->rate > 0)) {
+    *error = "--raw needs the sample rate: give --rate HZ";
     return false;
   }
   if (haveXY && haveBars) {
@@ -309,8 +355,12 @@ RECORDING
                axis. Unevenly spaced or repeated times are drawn as they
                are, with a gap where a step is longer than three median
                intervals; rows newest first are turned round.
-  a WAV file (known by its header, whatever its name): PCM of 8, 16, 24 or 32 bits or 32-bit float, any number of
-               channels (named ch1, ch2, ...), scaled to full scale -1..1.
+  a WAV file:  known by its header, whatever its name: PCM of 8, 16,
+               24 or 32 bits or 32- or 64-bit float, any number of channels
+               (named ch1, ch2, ...), scaled to full scale -1..1; also its
+               large form RF64. The samples are read
+               from the file as they are drawn, so any length fits.
+  a raw file:  with --raw, interleaved samples and nothing else.
 
 options
   -o, --output FILE   where to write the chart; .png writes a PNG image,
@@ -336,6 +386,15 @@ options
   --missing A,B       more words for a missing value
   --skip-bad-lines    chart the rows that can be read and name each line
                       left out; without it the first bad line stops
+  --raw ENCODING      the recording is raw interleaved samples, each one
+                      int8, uint8, int16le, int16be, int32le, float32le or
+                      float64le; give --rate HZ too
+  --names a,b         the raw recording's channels, in the order of the
+                      frame (their number is the channel count); default
+                      one channel, ch1
+  --scale K, --offset C
+                      a raw sample stored as n means n*K+C (default 1 and 0)
+  --no-cache          neither read nor write the cache folder
   --xy X:Y            draw channel Y against channel X instead of against time
   --bars              draw one bar per sample instead of a connected trace
                       (evenly sampled recordings only)

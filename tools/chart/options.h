@@ -43,6 +43,11 @@ struct Options {
   std::string title;
   bool haveTitle = false;
   bool help = false;
+  // A raw recording: --raw ENCODING, with --rate, --names, --scale, --offset.
+  std::string raw;
+  std::vector<std::string> names;
+  double scale = 1, offset = 0;
+  bool noCache = false;        // --no-cache: neither read nor write the cache folder
 };
 
 // Limits of --size: a canvas must lie inside vorda's device coordinates.

@@ -1,16 +1,18 @@
 // A recording as the chart tool holds it: named channels sampled together,
 // divided into bursts; evenly sampled at one interval, or unevenly with the
-// time of every sample kept. Samples are kept in one plain
-// array of doubles per channel (8 bytes a sample, all bursts one after
-// another), so a recording of ten million samples costs eighty megabytes
-// and no allocation per sample.
+// time of every sample kept. The samples come from a source (channel i of
+// the source is channels[i], all bursts one after another): a file read in
+// place, or memory for what had to be parsed. An uneven recording's times
+// are the one channel of a second source, `timeSource`.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "sample_source.h"
 #include "vorda_data.h"
 
 namespace chart {
@@ -29,24 +31,23 @@ struct Burst {
 
 struct Channel {
   std::string name;
-  std::vector<double> samples;  // missing samples hold kMissingSample
 };
 
 struct Recording {
   std::vector<Channel> channels;
+  std::shared_ptr<recording::SampleSource> source;  // missing samples read as kMissingSample
   std::vector<Burst> bursts;
   double sampleInc = 0;     // seconds between samples within a burst
                             // (the median interval when uneven)
-  std::vector<double> times;  // each sample's time when unevenly sampled; empty when even
+  std::shared_ptr<recording::SampleSource> timeSource;  // each sample's time when unevenly sampled; null when even
   bool dated = false;       // times are dates: seconds since 1970-01-01 00:00 UTC
   bool zoneGiven = false;   // every date said its offset from UTC
   std::string timeName;     // header of the time column, empty when none
   std::string valueName;    // what all channels measure, when the file says
-  std::vector<std::string> notes;  // how the reader read what the file left open, for stderr
+  std::vector<std::string> notes;  // what the reader decided or met (a short file), said on stderr
 
-  std::int64_t SampleCount() const {
-    return channels.empty() ? 0 : static_cast<std::int64_t>(channels[0].samples.size());
-  }
+  std::int64_t SampleCount() const { return source ? source->FrameCount() : 0; }
+  bool Uneven() const { return timeSource != nullptr; }
   const Channel* Find(const std::string& name) const {
     for (const Channel& c : channels)
       if (c.name == name) return &c;

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
+
+#include "sample_access.h"
 
 namespace chart {
 void EvenSpacing::Add(double t, bool startsBurst) {
@@ -41,7 +44,7 @@ bool SettleTimeBase(std::vector<double> times, double tolerance, Recording* r) {
   if (steps == 0) return false;
   if (spacing.even() && !repeats) {
     r->sampleInc = spacing.Interval();
-    r->times.clear();
+    r->timeSource.reset();
     return true;
   }
   std::vector<double> intervals;
@@ -71,12 +74,29 @@ bool SettleTimeBase(std::vector<double> times, double tolerance, Recording* r) {
     cut.push_back(piece);
   }
   r->bursts.swap(cut);
-  r->times = std::move(times);
+  r->timeSource = std::make_shared<recording::MemorySource>(std::vector<std::vector<double>>{std::move(times)});
   return true;
 }
 
+namespace {
+
+// The first sample of burst b whose time satisfies `past` (times increase
+// within a burst), or b.count when none does.
+template <class Past>
+std::int64_t FirstTimeOf(const Recording& r, const Burst& b, Past past) {
+  std::int64_t lo = 0, hi = b.count;
+  while (lo < hi) {
+    const std::int64_t mid = lo + (hi - lo) / 2;
+    if (past(TimeAt(r, b.first + mid))) hi = mid;
+    else lo = mid + 1;
+  }
+  return lo;
+}
+
+}  // namespace
+
 double TimeOf(const Recording& r, const Burst& b, std::int64_t k) {
-  if (!r.times.empty()) return r.times[static_cast<size_t>(b.first + k)];
+  if (r.Uneven()) return TimeAt(r, b.first + k);
   return b.start + static_cast<double>(k) * r.sampleInc;
 }
 
@@ -84,11 +104,9 @@ double BurstEnd(const Recording& r, const Burst& b) { return TimeOf(r, b, b.coun
 
 bool SamplesWithin(const Recording& r, const Burst& b, Range t, std::int64_t* from, std::int64_t* to) {
   if (b.count <= 0) return false;
-  if (!r.times.empty()) {
-    const double* begin = r.times.data() + b.first;
-    const double* end = begin + b.count;
-    *from = std::lower_bound(begin, end, t.lo) - begin;
-    *to = (std::upper_bound(begin, end, t.hi) - begin) - 1;
+  if (r.Uneven()) {
+    *from = FirstTimeOf(r, b, [&](double time) { return time >= t.lo; });
+    *to = FirstTimeOf(r, b, [&](double time) { return time > t.hi; }) - 1;
     return *to >= *from;
   }
   double lo = r.sampleInc > 0 ? std::ceil((t.lo - b.start) / r.sampleInc - 1e-9) : 0;
@@ -104,11 +122,10 @@ bool SamplesWithin(const Recording& r, const Burst& b, Range t, std::int64_t* fr
 bool NearestSample(const Recording& r, const Burst& b, double t, std::int64_t* k) {
   double half = r.sampleInc * 0.5;
   if (b.count <= 0 || t < b.start - half || t > BurstEnd(r, b) + half) return false;
-  if (!r.times.empty()) {
-    const double* begin = r.times.data() + b.first;
-    std::int64_t after = std::lower_bound(begin, begin + b.count, t) - begin;
+  if (r.Uneven()) {
+    std::int64_t after = FirstTimeOf(r, b, [&](double time) { return time >= t; });
     if (after >= b.count) after = b.count - 1;
-    if (after > 0 && t - begin[after - 1] <= begin[after] - t) --after;
+    if (after > 0 && t - TimeOf(r, b, after - 1) <= TimeOf(r, b, after) - t) --after;
     *k = after;
     return true;
   }

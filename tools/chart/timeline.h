@@ -41,7 +41,7 @@ class EvenSpacing {
 // bursts that blank lines made (their `first` and `count`; times never
 // fall through them, and may repeat). Even when every step is the burst's
 // interval to within `tolerance` and all bursts share it: bursts get their start times,
-// `sampleInc` the mean interval and `times` is emptied. Otherwise `times`
+// `sampleInc` the mean interval and there is no `timeSource`. Otherwise `timeSource`
 // is kept, `sampleInc` is the median step, and bursts are also cut where a
 // step exceeds kGapFactor median steps. False when no burst has two samples
 // or the times never advance.

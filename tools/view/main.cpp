@@ -8,6 +8,7 @@
 #include "chart_plan.h"
 #include "chart_run.h"
 #include "options.h"
+#include "shown_path.h"
 #include "viewer.h"
 #include "vorda_log.h"
 
@@ -59,6 +60,7 @@ int main(int argc, char** argv) {
       chart::Complain(readError.message);
       return 1;
     }
+    for (const std::string& note : recording.notes) chart::Complain(note);
     // What the chart tool would refuse, the viewer refuses before it opens.
     chart::ChartPlan plan;
     if (!chart::PlanChart(recording, options, &plan, &error)) {
@@ -70,7 +72,10 @@ int main(int argc, char** argv) {
     if (!viewer.Open()) return 1;
     return viewer.Run();
   } catch (const std::bad_alloc&) {
-    std::fprintf(stderr, "vorda-view: out of memory reading %s\n", options.input.c_str());
+    std::fprintf(stderr, "vorda-view: out of memory reading %s\n", chart::ShownPath(options.input).c_str());
+    return 1;
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "vorda-view: cannot show %s: %s\n", chart::ShownPath(options.input).c_str(), e.what());
     return 1;
   }
 }

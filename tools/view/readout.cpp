@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "sample_access.h"
 #include "time_parse.h"
 #include "timeline.h"
 
@@ -22,7 +23,7 @@ std::string Number(double v) {
 }
 
 std::string ValueText(const Recording& r, int channel, std::int64_t index) {
-  const double v = r.channels[static_cast<size_t>(channel)].samples[static_cast<size_t>(index)];
+  const double v = chart::SampleValue(r, channel, index);
   return Missing(v) ? "missing" : Number(v);
 }
 
@@ -30,19 +31,21 @@ std::string ValueText(const Recording& r, int channel, std::int64_t index) {
 // time is nearest t.
 std::int64_t NearestIn(const Recording& r, const Burst& b, std::int64_t from, std::int64_t to,
                        double t) {
-  if (r.times.empty()) {
+  if (!r.Uneven()) {
     const double k = r.sampleInc > 0 ? std::round((t - b.start) / r.sampleInc) : 0;
     if (!(k > static_cast<double>(from))) return from;
     if (k >= static_cast<double>(to)) return to;
     return static_cast<std::int64_t>(k);
   }
-  auto first = r.times.begin() + b.first + from;
-  auto last = r.times.begin() + b.first + to + 1;
-  auto above = std::lower_bound(first, last, t);
-  if (above == first) return from;
-  if (above == last) return to;
-  auto below = above - 1;
-  return (t - *below <= *above - t ? below : above) - r.times.begin() - b.first;
+  std::int64_t lo = from, hi = to + 1;  // the first sample at or after t
+  while (lo < hi) {
+    const std::int64_t mid = lo + (hi - lo) / 2;
+    if (chart::TimeOf(r, b, mid) >= t) hi = mid;
+    else lo = mid + 1;
+  }
+  if (lo == from) return from;
+  if (lo == to + 1) return to;
+  return t - chart::TimeOf(r, b, lo - 1) <= chart::TimeOf(r, b, lo) - t ? lo - 1 : lo;
 }
 
 }  // namespace
@@ -72,14 +75,23 @@ bool SnapToTime(const Recording& r, double t, Range shown, CursorSample* out) {
 bool SnapToPoint(const Recording& r, int xChannel, int yChannel, const chart::AxisMap& x,
                  const chart::AxisMap& y, Range shownX, Range shownY, double px, double py,
                  CursorSample* out) {
-  const std::vector<double>& xs = r.channels[static_cast<size_t>(xChannel)].samples;
-  const std::vector<double>& ys = r.channels[static_cast<size_t>(yChannel)].samples;
   const Range sy{std::min(shownY.lo, shownY.hi), std::max(shownY.lo, shownY.hi)};
   bool found = false;
   double best = 0;
+  std::vector<double> xs, ys;
+  std::string error;
   for (const Burst& b : r.bursts)
     for (std::int64_t k = b.first; k < b.first + b.count; ++k) {
-      const double vx = xs[static_cast<size_t>(k)], vy = ys[static_cast<size_t>(k)];
+      // The pair's values a block at a time.
+      const std::int64_t at = (k - b.first) % chart::kSampleBlock;
+      if (at == 0) {
+        const std::int64_t n = std::min(chart::kSampleBlock, b.first + b.count - k);
+        xs.resize(static_cast<size_t>(n));
+        ys.resize(static_cast<size_t>(n));
+        if (!r.source->Read(xChannel, k, n, xs.data(), &error) || !r.source->Read(yChannel, k, n, ys.data(), &error))
+          return found;
+      }
+      const double vx = xs[static_cast<size_t>(at)], vy = ys[static_cast<size_t>(at)];
       if (Missing(vx) || Missing(vy) || vx < shownX.lo || vx > shownX.hi || vy < sy.lo || vy > sy.hi)
         continue;
       const double dx = x(vx) - px, dy = y(vy) - py;

@@ -8,6 +8,8 @@
 #include <iterator>
 
 #include "chart_output.h"
+#include "host_recording.h"
+#include "sample_access.h"
 #include "shown_path.h"
 #include "tarn.h"
 #include "vorda_log.h"
@@ -335,11 +337,20 @@ bool Viewer::Redraw() {
     tarn::host().SetProgressHandler(
         [this](const tarn::ProgressCall& call) { return Progress(call.done, call.total); });
     chart::Canvas canvas{dc, width, height, false, true};
+    chart::ClearHostReadFailure();
     whole = chart::DrawChart(host_, canvas, recording_, o, plan_, picture_, log_, &frame_);
     tarn::host().SetProgressHandler(nullptr);
+    // A recording changed or unreadable on disk is not what the window shows.
+    std::string unread = chart::HostReadFailure();
+    if (unread.empty() && recording_.source->Changed())
+      unread = chart::ShownPath(options_.input) + " changed on disk since it was opened";
     if (showingProgress_) {
       SetWindowTextA(hwnd_, title_.c_str());
       showingProgress_ = false;
+    }
+    if (!unread.empty()) {
+      chart::Complain(unread);
+      whole = false;
     }
     haveFrame_ = whole;
     if (stopped_) {
@@ -347,7 +358,10 @@ bool Viewer::Redraw() {
       // redraw of its own when it changes the view; one comes anyway.
       InvalidateRect(hwnd_, nullptr, FALSE);
     }
-    ShowStatus(dc, whole ? "" : stopped_ ? "drawing..." : "the chart could not be drawn (see the messages)");
+    ShowStatus(dc, whole      ? ""
+                   : !unread.empty() ? unread + "; open it again"
+                   : stopped_ ? "drawing..."
+                              : "the chart could not be drawn (see the messages)");
   }
   ReleaseDC(hwnd_, dc);
   if (whole && pointerInside_) MovePointer(pointer_.x, pointer_.y);
@@ -381,11 +395,8 @@ void Viewer::MovePointer(int x, int y) {
     ReleaseDC(hwnd_, dc);
     return;
   }
-  const auto& samples = recording_.channels[static_cast<size_t>(plan_.series[0])].samples;
-  double value = samples[static_cast<size_t>(sample.index)];
-  double at = xy ? recording_.channels[static_cast<size_t>(plan_.xChannel)]
-                       .samples[static_cast<size_t>(sample.index)]
-                 : sample.time;
+  double value = chart::SampleValue(recording_, plan_.series[0], sample.index);
+  double at = xy ? chart::SampleValue(recording_, plan_.xChannel, sample.index) : sample.time;
   // Both bars must lie inside the plot, where they are drawn clipped,
   // since they are inverted back unclipped: a missing value, or one off
   // the shown range, puts the horizontal bar through the pointer.

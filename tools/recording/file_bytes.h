@@ -1,0 +1,25 @@
+// A file on disk as a ByteSource: each read is one positioned read of the
+// bytes asked for into the caller's buffer; nothing of the file is mapped
+// or held. Also what identifies the file on disk, to notice a change.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "byte_source.h"
+#include "sample_source.h"
+
+namespace recording {
+
+// Opens `path` for reading, letting others write and delete it meanwhile
+// (a change is noticed, not prevented). Null after *error names the file
+// as `name`.
+std::unique_ptr<ByteSource> OpenFileBytes(const std::string& path, const std::string& name, std::string* error);
+
+// The file's size and modification time now, under `name`; false when it
+// is gone or cannot be asked.
+bool IdentifyFile(const std::string& path, const std::string& name, FileIdentity* out);
+// Whether the file opened as `opened` is gone or no longer the same.
+bool ChangedOnDisk(const FileIdentity& opened);
+
+}  // namespace recording
