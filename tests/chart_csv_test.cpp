@@ -196,7 +196,7 @@ TEST(ChartCsv, ExportsAsPeopleWriteThemReadWithWhatWasDecided) {
     std::string names;
     for (const Channel& ch : r.channels) names += (names.empty() ? "" : "|") + ch.name;
     EXPECT_EQ(names, c.names);
-    EXPECT_EQ(SamplesOf(r, 0), c.first);
+    EXPECT_EQ(vorda_test::SamplesOf(r, 0), c.first);
     std::vector<double> times;
     for (const Burst& b : r.bursts)
       for (std::int64_t k = 0; k < b.count; ++k) times.push_back(TimeOf(r, b, k));
