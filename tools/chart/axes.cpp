@@ -91,7 +91,7 @@ std::vector<double> LogTicks(Range range, int maxCount) {
     ticks.clear();
     for (int e = first - 1; e <= last; ++e)
       for (int m = 1; m <= 9; ++m) {
-        double v = m * Decade(e);
+        double v = e < 0 ? m / Decade(-e) : m * Decade(e);
         double lv = std::log10(v);
         if (lv >= lo - 1e-9 && lv <= hi + 1e-9) ticks.push_back(v);
       }

@@ -51,8 +51,11 @@ TickLabels LabelLinearTicks(const std::vector<double>& ticks, double step) {
     // The ticks share their leading digits: take away a round value below
     // them, a power of ten above the span of the ticks.
     const double span = std::max(ticks.back() - ticks.front(), step);
-    const double round = std::pow(10.0, Exponent(span) + 1);
-    offset = std::floor(ticks.front() / round) * round;
+    // Divided by a whole power of ten, so that the offset is the round
+    // decimal itself.
+    const int k = Exponent(span) + 1;
+    const double round = std::pow(10.0, std::abs(k));
+    offset = k >= 0 ? std::floor(ticks.front() / round) * round : std::floor(ticks.front() * round) / round;
     if (offset != 0 && std::isfinite(offset)) {
       largest = 0;
       for (double t : ticks) largest = std::max(largest, std::fabs(t - offset));
@@ -62,7 +65,7 @@ TickLabels LabelLinearTicks(const std::vector<double>& ticks, double step) {
   }
   // Values too large or too small for plain decimals: a shared power of ten.
   int scale = 0;
-  if (largest >= 1e5 || (largest > 0 && largest < 1e-3)) scale = Exponent(largest);
+  if (largest >= 1e6 || (largest > 0 && largest < 1e-3)) scale = Exponent(largest);
   const double factor = std::pow(10.0, scale);
   for (double t : ticks) {
     double v = (t - offset) / factor;
