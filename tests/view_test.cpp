@@ -45,7 +45,12 @@ TEST(ViewState, ZoomsPansAndGoesBack) {
   EXPECT_EQ(s.Current().y.lo, 0);
   EXPECT_EQ(s.Current().y.hi, 10);
 
-  EXPECT_EQ(s.Depth(), 2u);
+  // The two steps of panning are one view of their own: Back returns to
+  // the view before them, then to the one before that.
+  EXPECT_EQ(s.Depth(), 3u);
+  ASSERT_TRUE(s.Back());
+  EXPECT_EQ(s.Current().x.lo, 30);
+  EXPECT_EQ(s.Current().y.lo, -5);
   ASSERT_TRUE(s.Back());
   EXPECT_EQ(s.Current().x.lo, 20);
   s.Home();
