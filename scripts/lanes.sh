@@ -88,3 +88,58 @@ vorda_wine_boot() {
 vorda_wine_stop() {
   "$VORDA_WINESERVER" -k 2>/dev/null || true
 }
+
+# The programs of this prefix other than Wine's own desktop and services,
+# one a line.
+vorda_wine_programs() {
+  for p in $(pgrep -f '\.exe' 2>/dev/null); do
+    { tr '\0' '\n' <"/proc/$p/environ" | grep -qxF "WINEPREFIX=$WINEPREFIX"; } 2>/dev/null || continue
+    cmd=$( { tr '\0' ' ' <"/proc/$p/cmdline"; } 2>/dev/null) || continue
+    case "$cmd" in
+      ''|*explorer.exe*|*services.exe*|*winedevice.exe*|*plugplay.exe*|*svchost.exe*|*rpcss.exe*|*conhost.exe*) ;;
+      *) echo "$cmd" ;;
+    esac
+  done
+}
+
+# The X display of the prefix's desktop, when Wine has made it: "none"
+# when it was made without one, "stale" when its X server has ended or
+# been replaced since (a new server makes its socket anew).
+vorda_wine_desktop_display() {
+  for p in $(pgrep -f 'explorer.exe /desktop' 2>/dev/null); do
+    env=$( { tr '\0' '\n' <"/proc/$p/environ"; } 2>/dev/null) || continue
+    printf '%s\n' "$env" | grep -qxF "WINEPREFIX=$WINEPREFIX" || continue
+    d=$(printf '%s\n' "$env" | sed -n 's/^DISPLAY=//p')
+    [ -n "$d" ] || { echo none; return 0; }
+    n="${d#*:}"
+    sock="/tmp/.X11-unix/X${n%%.*}"
+    if [ -S "$sock" ] && [ "$(stat -c %Y "$sock")" -gt "$(stat -c %Y "/proc/$p")" ]; then
+      echo stale
+    elif [ -S "$sock" ] || [ "${d%%:*}" != "" ]; then
+      echo "$d"
+    else
+      echo stale
+    fi
+    return 0
+  done
+}
+
+# Wine's desktop takes the X display of the program that makes it, and
+# keeps it while the prefix's server lives, which is a while after the last
+# program ends. A program that needs a window (vorda_wine_display need)
+# gets a desktop on its own display: a server whose desktop is elsewhere
+# (or nowhere) is ended first when it runs nothing else; when it still runs
+# a program, that is left alone and the call fails saying so. A program
+# that needs no window (any) joins whatever server runs, without waiting.
+vorda_wine_display() {
+  [ "$1" = need ] || return 0
+  have=$(vorda_wine_desktop_display)
+  [ -z "$have" ] || [ "$have" = "${DISPLAY:-none}" ] && return 0
+  busy=$(vorda_wine_programs)
+  if [ -n "$busy" ]; then
+    echo "${tool:-vorda}: Wine's desktop for $WINEPREFIX is on another display ($have), where this still runs: $busy; close it first, or give this program a prefix of its own: VORDA_WINEPREFIX=/some/folder" >&2
+    return 1
+  fi
+  "$VORDA_WINESERVER" -k 2>/dev/null || true
+  "$VORDA_WINESERVER" -w 2>/dev/null || true
+}

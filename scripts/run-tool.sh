@@ -39,4 +39,5 @@ for arg in "$@"; do
 done
 shift "$n"
 vorda_wine_env "$lane" "${VORDA_WINEPREFIX:-$root/build/win$lane/wineprefix}"
+vorda_wine_display "${tool_display:-any}" || exit 1
 vorda_wine_boot

@@ -128,8 +128,8 @@ TEST(ChartAxes, AxisMapPutsValuesWhereTheTracesGo) {
   // No logarithm for an end at 0: refused, and the map is left as it was.
   const AxisMap kept = y;
   EXPECT_FALSE(MakeAxisMap(0, 100, 0, 10, true, &y));
-  EXPECT_EQ(y.mapping.Scale, kept.mapping.Scale);
-  EXPECT_EQ(y.mapping.Offset, kept.mapping.Offset);
+  EXPECT_EQ(y.mapping.scale, kept.mapping.scale);
+  EXPECT_EQ(y.mapping.offset, kept.mapping.offset);
 }
 
 TEST(ChartLayout, PartsDoNotOverlapAndScaleWithTheText) {

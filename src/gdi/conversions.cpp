@@ -4,14 +4,9 @@ namespace vorda {
 
 bool MapAxis(int32_t device0, int32_t device1, double model0, double model1, bool isLog,
              AxisMapping* out) {
-  double end0 = model0, end1 = model1;
-  if (isLog) {
-    if (model0 <= 0.0 || model1 <= 0.0) return false;
-    end0 = std::log10(model0);
-    end1 = std::log10(model1);
-  }
-  const double scale = static_cast<double>(int64_t{device0} - device1) / (end0 - end1);
-  *out = {scale, device0 - scale * end0, end0, end1};
+  VordaAxis axis;
+  if (!vorda_map_axis(device0, device1, model0, model1, isLog, &axis)) return false;
+  *out = {axis.scale, axis.offset, axis.end0, axis.end1};
   return true;
 }
 

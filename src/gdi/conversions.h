@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "vorda_data.h"
+#include "vorda_map.h"
 
 namespace vorda {
 
@@ -27,17 +28,9 @@ struct DevicePoint {
 
 // Truncates toward zero; a value that is not a number, infinite or outside
 // the 32-bit range gives INT32_MIN instead of undefined behaviour.
-inline int32_t TruncToInt32(double v) {
-  if (v > -2147483649.0 && v < 2147483648.0) return static_cast<int32_t>(v);
-  return INT32_MIN;
-}
+inline int32_t TruncToInt32(double v) { return vorda_trunc_to_int32(v); }
 
-inline int32_t ClampToDevice(double v) {
-  int32_t t = TruncToInt32(v);
-  if (t > kMaxDeviceCoordinate) return kMaxDeviceCoordinate;
-  if (t < 0) return 0;
-  return t;
-}
+inline int32_t ClampToDevice(double v) { return vorda_clamp_to_device(v); }
 
 // A GDI colour from unit components: each * 255, truncated, low 8 bits;
 // red in the low byte. Out-of-range components wrap rather than clamp.
@@ -49,16 +42,14 @@ inline uint32_t UnitRgb(double red, double green, double blue) {
 // Minus the distance between the y-axis ends: where non-positive values sit
 // on a logarithmic axis, so they land just below the visible range.
 inline double LogFloor(double axisTop, double axisBottom) {
-  return axisTop > axisBottom ? axisBottom - axisTop : axisTop - axisBottom;
+  return vorda_log_floor(axisTop, axisBottom);
 }
 
 // Not-a-number is neither zero nor negative, so it stays not-a-number.
-inline double LogAxisValue(double v, double logFloor) {
-  return v <= 0.0 ? logFloor : std::log10(v);
-}
+inline double LogAxisValue(double v, double logFloor) { return vorda_axis_value(v, 1, logFloor); }
 
 inline double AxisValue(double v, bool isLog, double logFloor) {
-  return isLog ? LogAxisValue(v, logFloor) : v;
+  return vorda_axis_value(v, isLog, logFloor);
 }
 
 // One axis of the world transform, device = Scale * axis value + Offset,

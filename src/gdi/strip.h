@@ -15,9 +15,7 @@ namespace vorda {
 constexpr uint32_t kMaxStripPoints = VORDA_MAX_STRIP_POINTS;
 constexpr double kMissingSample = VORDA_MISSING_SAMPLE;
 
-inline bool IsMissingPoint(double x, double y) {
-  return std::isnan(x) || std::isnan(y) || x == kMissingSample || y == kMissingSample;
-}
+inline bool IsMissingPoint(double x, double y) { return vorda_is_missing(x) || vorda_is_missing(y); }
 
 // IsMissingPoint and ToDevice for one interleaved point, x and y in the two
 // lanes of one SSE2 register: a dense strip spends most of its time here.

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "vorda_data.h"
+#include "vorda_map.h"
 
 namespace vorda {
 
@@ -29,7 +30,7 @@ inline double ValueAt(const SampleColumn& c, int32_t k) {
 
 // The time of sample k of a block whose first sample is at `origin`.
 inline double SampleTime(int32_t k, double sampleInc, double origin) {
-  return static_cast<double>(k) * sampleInc + origin;
+  return vorda_sample_time(k, sampleInc, origin);
 }
 
 // Pairs the x and y values of n samples.

@@ -3,36 +3,24 @@
 namespace vorda {
 
 BlockWalk::BlockWalk(BlockStyle style, const BurstSpan& span)
-    : style_(style),
-      start_(span.firstScan),
-      end_(span.lastScan),
-      total_(int64_t{span.lastScan} - span.firstScan + 1),
-      origin_(span.origin),
-      sampleInc_(span.sampleInc) {}
+    : style_(style), walk_{}, total_(int64_t{span.lastScan} - span.firstScan + 1) {
+  vorda_block_walk_start(&walk_, span.firstScan, span.lastScan, span.origin, span.sampleInc,
+                         style != BlockStyle::kBars);
+}
 
 bool BlockWalk::Next(Block* block) {
-  if (start_ > end_) return false;
-  const int64_t left = end_ - start_ + 1;
-  const int64_t n = left < kMaxBlockSamples ? left : kMaxBlockSamples;
-  block->firstScan = static_cast<int32_t>(start_);
-  block->count = static_cast<int32_t>(n);
-  block->origin = origin_;
+  VordaBlock b;
+  if (!vorda_block_walk_next(&walk_, &b)) return false;
+  block->firstScan = b.first_scan;
+  block->count = b.count;
+  block->origin = b.origin;
 
-  // The origin moves on as a double product plus the old origin, and steps
-  // back by one increment with the shared sample, so that the shared
-  // sample's time is the same in both blocks.
-  start_ += n;
-  origin_ = static_cast<double>(n) * sampleInc_ + origin_;
-  if (left > n && style_ != BlockStyle::kBars) {
-    start_ -= 1;
-    origin_ = origin_ - sampleInc_;
-  }
-
+  const int64_t end = walk_.last_scan;
   if (style_ == BlockStyle::kXYTrace) {
     block->done = static_cast<double>(block->firstScan);
-    block->total = static_cast<double>(end_);
+    block->total = static_cast<double>(end);
   } else {
-    const int64_t remaining = start_ <= end_ ? end_ - start_ + 1 : 0;
+    const int64_t remaining = walk_.next_scan <= end ? end - walk_.next_scan + 1 : 0;
     block->done = static_cast<double>(total_ - remaining);
     block->total = static_cast<double>(total_);
   }

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "vorda_data.h"
+#include "vorda_map.h"
 
 namespace vorda {
 
@@ -54,11 +55,9 @@ class BlockWalk {
 
  private:
   BlockStyle style_;
-  int64_t start_;
-  int64_t end_;
+  // Scans and time origins, as hosts can walk them too.
+  VordaBlockWalk walk_;
   int64_t total_;
-  double origin_;
-  double sampleInc_;
 };
 
 }  // namespace vorda

@@ -162,14 +162,14 @@ std::string FormatLogTick(double value) {
 namespace chart {
 
 double AxisMap::operator()(double v) const {
-  double floor = vorda::LogFloor(mapping.End0, mapping.End1);
-  return vorda::AxisToDevice(mapping, vorda::AxisValue(v, log, floor));
+  double floor = vorda_log_floor(mapping.end0, mapping.end1);
+  return vorda_axis_to_device(&mapping, vorda_axis_value(v, log, floor));
 }
 
 bool MakeAxisMap(int device0, int device1, double model0, double model1, bool log, AxisMap* out) {
   AxisMap m;
   m.log = log;
-  if (!vorda::MapAxis(device0, device1, model0, model1, log, &m.mapping)) return false;
+  if (!vorda_map_axis(device0, device1, model0, model1, log, &m.mapping)) return false;
   *out = m;
   return true;
 }

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "gdi/conversions.h"
+#include "vorda_map.h"
 
 namespace chart {
 
@@ -64,7 +64,7 @@ namespace chart {
 // MSSetXForm gives the traces, so that ticks and grid drawn in pixels meet
 // the traces drawn in model units.
 struct AxisMap {
-  vorda::AxisMapping mapping{1, 0, 0, 1};
+  VordaAxis mapping{1, 0, 0, 1};
   bool log = false;
   double operator()(double v) const;
 };

@@ -9,7 +9,6 @@
 
 #include "calendar_ticks.h"
 #include "gdi_object.h"
-#include "gdi/strip.h"
 #include "host_recording.h"
 #include "layout.h"
 #include "panel_layout.h"
@@ -17,6 +16,7 @@
 #include "tarn.h"
 #include "tick_labels.h"
 #include "vorda_data.h"
+#include "vorda_map.h"
 
 namespace chart {
 
@@ -78,7 +78,7 @@ class SeriesDrawer {
         // A bar's marker sits on the middle of its top.
         double x = style_ == Style::kBars ? (points[k + 2] + points[k + 4]) * 0.5 : points[k];
         double y = style_ == Style::kBars ? points[k + 3] : points[k + 1];
-        if (vorda::IsMissingPoint(x, y)) continue;
+        if (vorda_is_missing(x) || vorda_is_missing(y)) continue;
         marks_.push_back(x);
         marks_.push_back(y);
       }

@@ -68,7 +68,7 @@ std::string TwoCursorReadout(const Recording& r, const chart::ChartPlan& plan, c
 }
 
 double ValueAt(const chart::AxisMap& map, double pixel) {
-  const double axis = (pixel - map.mapping.Offset) / map.mapping.Scale;
+  const double axis = (pixel - map.mapping.offset) / map.mapping.scale;
   return map.log ? std::pow(10.0, axis) : axis;
 }
 
