@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "axes.h"
+#include "tick_labels.h"
 #include "layout.h"
 #include "options.h"
 #include "recording.h"
@@ -248,6 +249,53 @@ TEST(ChartOptions, WrongCommandLinesAreExplained) {
     Parse(c.args, &error);
     EXPECT_EQ(error, c.message);
   }
+}
+
+}  // namespace
+}  // namespace chart
+
+namespace chart {
+namespace {
+
+TEST(ChartAxes, SharedOffsetOrScaleIsSaidOnce) {
+  const struct {
+    std::vector<double> ticks;
+    double step;
+    std::vector<std::string> labels;
+    const char* note;
+  } cases[] = {
+      {{1718005000, 1718006000, 1718007000}, 1000, {"5000", "6000", "7000"}, "+1.718e9"},
+      {{50000000.00, 50000000.01, 50000000.02}, 0.01, {"0.00", "0.01", "0.02"}, "+5e7"},
+      {{-1718009000, -1718008000}, 1000, {"1000", "2000"}, "-1.71801e9"},
+      {{0, 1e-5, 2e-5, 3e-5}, 1e-5, {"0", "1", "2", "3"}, "\xD7" "10^-5"},
+      {{-5e-4, 0, 5e-4}, 5e-4, {"-5", "0", "5"}, "\xD7" "10^-4"},
+      {{2e6, 4e6, 6e6}, 2e6, {"2", "4", "6"}, "\xD7" "10^6"},
+      {{0, 0.5, 1}, 0.5, {"0.0", "0.5", "1.0"}, ""},
+      {{990, 1000, 1010}, 10, {"990", "1000", "1010"}, ""},
+      {{1, 1.00001, 1.00002}, 1e-5, {"1.00000", "1.00001", "1.00002"}, ""},
+      {{1, 1.000001, 1.000002}, 1e-6, {"0", "1", "2"}, "\xD7" "10^-6 +1"},
+  };
+  for (const auto& c : cases) {
+    TickLabels t = LabelLinearTicks(c.ticks, c.step);
+    EXPECT_EQ(t.labels, c.labels) << c.note;
+    EXPECT_EQ(t.note, c.note);
+  }
+  // Zero beside labels with exponents reads as 0.
+  EXPECT_EQ(FormatLinearTick(0, 5e-6), "0");
+  EXPECT_EQ(FormatLinearTick(0, 1e-5), "0");
+}
+
+TEST(ChartAxes, LogAxisWithinADecadeIsSubdivided) {
+  EXPECT_EQ(LogTicks({3, 9.5}, 8), (std::vector<double>{3, 4, 5, 6, 7, 8, 9}));
+  EXPECT_EQ(LogTicks({0.25, 0.45}, 8), (std::vector<double>{0.3, 0.4}));
+  std::vector<double> narrow = LogTicks({3.1, 3.45}, 5);
+  ASSERT_GE(narrow.size(), 2u);
+  for (double t : narrow) {
+    EXPECT_GE(t, 3.1 - 1e-9);
+    EXPECT_LE(t, 3.45);
+  }
+  EXPECT_EQ(FormatLogTick(3.2), "3.2");
+  EXPECT_EQ(FormatLogTick(2.5e-5), "2.5e-5");
 }
 
 }  // namespace

@@ -3,7 +3,10 @@
 # pointer and key events (xdotool), the screen read back (ImageMagick).
 # Checks that the chart is drawn, that a crosshair line passes through the
 # pointer and leaves where the pointer was, that a drag changes the x tick
-# labels, and that Escape ends the program with status 0 and no output.
+# labels, that a click pins cursor A (a second click moves it, Escape
+# clears it) and the status line then reads both cursors, that a Shift-drag
+# leaves nothing behind above the plot, and that Escape ends the program
+# with status 0 and no output.
 # Usage: view_e2e.sh LANE BIN_DIR   (LANE 32 or 64; needs DISPLAY)
 # VORDA_VIEW_SHOTS=DIR keeps the screenshots there.
 set -eu
@@ -119,6 +122,64 @@ screen zoomed
 changed=$(differ moved.png zoomed.png $labels)
 [ "$changed" -gt 20 ] || fail "the x tick labels did not change after the drag ($changed pixels differ)"
 echo "the drag changed the x tick labels ($changed pixels)"
+
+# Two cursors: a click pins A (a dashed line in its red down the column),
+# the status line grows to read A, B and their differences, a second click
+# moves A, Escape clears it and leaves the program running.
+red='#CC1919'
+# Pixels of cursor A's red down the column nearest $2 (the snapped sample
+# lies in that column or the next) that holds the most.
+reds() {
+  most=0
+  for c in $(($2 - 1)) $2 $(($2 + 1)); do
+    n=$(along_column "$1" "$c" "$red" | wc -l)
+    [ "$n" -gt "$most" ] && most=$n
+  done
+  echo "$most"
+}
+status_ink() {
+  convert "$1" -crop "${WIDTH}x16+${X}+$((Y + HEIGHT - 18))" +repage txt:- | grep -vic '#FFFFFF' || true
+}
+ax=$((left + plotw / 4)); bx=$((left + plotw * 3 / 4))
+xdotool mousemove "$bx" "$py"
+sleep 0.8
+screen single
+xdotool mousemove "$ax" "$py" click 1
+sleep 1.5
+xdotool mousemove "$bx" "$py"
+sleep 1
+screen pinned
+pinned_at=$(reds pinned.png "$ax")
+[ "$pinned_at" -ge $((ploth * 3 / 10)) ] || fail "no cursor A down the clicked column ($pinned_at red pixels)"
+one=$(status_ink single.png); two=$(status_ink pinned.png)
+[ "$two" -gt $((one * 3 / 2)) ] || fail "the status line did not grow with cursor A ($one, then $two pixels of text)"
+echo "a click pinned cursor A ($pinned_at red pixels down its column); the status line grew from $one to $two pixels"
+cx=$((left + plotw / 2))
+xdotool mousemove "$cx" "$py" click 1
+sleep 1.5
+xdotool mousemove "$bx" "$py"
+sleep 1
+screen moved_a
+old_a=$(reds moved_a.png "$ax"); new_a=$(reds moved_a.png "$cx")
+[ "$old_a" -eq 0 ] && [ "$new_a" -ge $((ploth * 3 / 10)) ] || fail "a second click did not move cursor A ($old_a red pixels left, $new_a at the new place)"
+xdotool key Escape
+sleep 1.5
+screen cleared
+kill -0 "$pid" 2>/dev/null || fail "Escape with cursor A pinned ended the program"
+[ "$(reds cleared.png "$cx")" -eq 0 ] || fail "Escape did not clear cursor A"
+echo "a second click moved cursor A, Escape cleared it and left the viewer open"
+
+# A Shift-drag zooms the values too, and leaves no pixel of the crosshair
+# in the row above the plot's frame.
+xdotool mousemove "$ax" $((top + ploth / 4)) keydown shift mousedown 1 mousemove "$cx" $((top + ploth / 2)) \
+  mousemove "$bx" $((top + ploth * 3 / 4)) mouseup 1 keyup shift
+sleep 2
+xdotool mousemove "$cx" "$py"
+sleep 1
+screen shifted
+above=$(differ before.png shifted.png "$plotw" 1 $((left + 1)) $((top - 1)))
+[ "$above" -eq 0 ] || fail "$above pixels changed in the row above the plot after a Shift-drag"
+echo "the Shift-drag left the row above the plot as it was"
 
 xdotool key Escape
 status=""

@@ -46,7 +46,12 @@ TEST(ViewState, ZoomsPansAndGoesBack) {
   EXPECT_EQ(s.Current().y.lo, 0);
   EXPECT_EQ(s.Current().y.hi, 10);
 
-  EXPECT_EQ(s.Depth(), 2u);
+  // The two steps of panning are one view of their own: Back returns to
+  // the view before them, then to the one before that.
+  EXPECT_EQ(s.Depth(), 3u);
+  ASSERT_TRUE(s.Back());
+  EXPECT_EQ(s.Current().x.lo, 30);
+  EXPECT_EQ(s.Current().y.lo, -5);
   ASSERT_TRUE(s.Back());
   EXPECT_EQ(s.Current().x.lo, 20);
   s.Home();
@@ -248,6 +253,92 @@ TEST_F(ViewerTest, ASlowRedrawShowsItsProgressAndGivesWayToTheNextRequest) {
   }
   EXPECT_TRUE(viewer.Redraw());
   EXPECT_EQ(viewer.status(), "");
+}
+
+}  // namespace
+}  // namespace view
+
+namespace view {
+namespace {
+
+TEST(Readout, TwoCursorsReadTheirTimesAndEachChannelsDifference) {
+  chart::Recording r;
+  chart::ReadError e;
+  ASSERT_TRUE(chart::ParseCsv("t,a (V),b (A)\n0,1,10\n0.5,2,\n1,4,40\n", "rec.csv", {}, &r, &e)) << e.message;
+  chart::ChartPlan plan;
+  plan.series = {0, 1};
+  EXPECT_EQ(TwoCursorReadout(r, plan, {0, 0}, {2, 1}),
+            "A 0 s   B 1 s   dt = 1 s   1/dt = 1 Hz   a (V): 1 / 4, d = 3   b (A): 10 / 40, d = 30");
+  EXPECT_EQ(TwoCursorReadout(r, plan, {2, 1}, {1, 0.5}),
+            "A 1 s   B 0.5 s   dt = -0.5 s   1/dt = -2 Hz   a (V): 4 / 2, d = -2   b (A): 40 / missing");
+  EXPECT_EQ(TwoCursorReadout(r, plan, {1, 0.5}, {1, 0.5}),
+            "A 0.5 s   B 0.5 s   dt = 0 s   1/dt = -   a (V): 2 / 2, d = 0   b (A): missing / missing");
+}
+
+// Two channels of different units: two panels, one crosshair through both,
+// cursor A pinned and cleared, and a pan that Back undoes.
+TEST(ViewerPanels, CrosshairThroughEveryPanelAndTwoCursors) {
+  std::string csv = "t,a (V),b (rpm)\n";
+  for (int i = 0; i < 2000; ++i)
+    csv += std::to_string(i / 100.0) + "," + std::to_string(std::sin(i / 300.0)) + "," +
+           std::to_string(1000 + 500 * std::cos(i / 200.0)) + "\n";
+  chart::Recording r;
+  chart::ReadError e;
+  ASSERT_TRUE(chart::ParseCsv(csv, "rec.csv", {}, &r, &e)) << e.message;
+  const char* args[] = {"vorda-view", "rec.csv", "--size", "640x400px"};
+  chart::Options o;
+  std::string error;
+  ASSERT_TRUE(chart::ParseOptions(4, args, &o, &error, chart::Output::kOptional)) << error;
+  Viewer viewer(o, r, {});
+  ASSERT_TRUE(viewer.Open());
+  ASSERT_TRUE(viewer.Redraw());
+  ASSERT_EQ(viewer.frame().panels.size(), 2u);
+  const chart::Rect top = viewer.frame().panels[0].plot, bottom = viewer.frame().panels[1].plot;
+  EXPECT_LT(top.bottom, bottom.top);
+
+  // The pointer in the lower panel: its column changes in both panels.
+  HDC dc = GetDC(viewer.hwnd());
+  const int x = (top.left + top.right) / 2, y = (bottom.top + bottom.bottom) / 2;
+  auto column = [&](const chart::Rect& p) {
+    std::vector<COLORREF> c;
+    for (int row = p.top + 2; row < p.bottom - 2; ++row) c.push_back(GetPixel(dc, x, row));
+    return c;
+  };
+  const std::vector<COLORREF> plainTop = column(top), plainBottom = column(bottom);
+  viewer.MovePointer(x, y);
+  ASSERT_TRUE(viewer.CursorShown());
+  auto changed = [](const std::vector<COLORREF>& a, const std::vector<COLORREF>& b) {
+    size_t n = 0;
+    for (size_t i = 0; i < a.size(); ++i) n += a[i] != b[i];
+    return n;
+  };
+  EXPECT_GT(changed(plainTop, column(top)), plainTop.size() * 9 / 10);
+  EXPECT_GT(changed(plainBottom, column(bottom)), plainBottom.size() * 9 / 10);
+  EXPECT_NE(viewer.status().find("a (V) = "), std::string::npos) << viewer.status();
+  EXPECT_NE(viewer.status().find("b (rpm) = "), std::string::npos) << viewer.status();
+  ReleaseDC(viewer.hwnd(), dc);
+
+  viewer.PinAt(top.left + 20, (top.top + top.bottom) / 2);
+  ASSERT_TRUE(viewer.Pinned());
+  ASSERT_TRUE(viewer.Redraw());
+  viewer.MovePointer(x, y);
+  EXPECT_EQ(viewer.status().rfind("A ", 0), 0u) << viewer.status();
+  EXPECT_NE(viewer.status().find("dt = "), std::string::npos);
+  EXPECT_NE(viewer.status().find("b (rpm): "), std::string::npos);
+  viewer.ClearPin();
+  EXPECT_FALSE(viewer.Pinned());
+
+  // A zoom, then a pan: Back returns to the zoom, not the whole recording.
+  ASSERT_TRUE(viewer.state().ZoomTo({5, 10}, false, {}));
+  viewer.state().Pan(0.25, 0, {});
+  EXPECT_EQ(viewer.state().Current().x.lo, 6.25);
+  ASSERT_TRUE(viewer.state().Back());
+  EXPECT_EQ(viewer.state().Current().x.lo, 5);
+  // A panel's y zoom leaves the other panel fitting its data.
+  ASSERT_TRUE(viewer.state().ZoomTo({5, 10}, true, {900, 1100}, 1));
+  ASSERT_TRUE(viewer.Redraw());
+  EXPECT_EQ(viewer.plan().panels[1].y.lo, 900);
+  EXPECT_LT(viewer.plan().panels[0].y.hi, 1.2);
 }
 
 }  // namespace

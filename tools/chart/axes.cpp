@@ -86,6 +86,18 @@ std::vector<double> LogTicks(Range range, int maxCount) {
         if (lv >= lo - 1e-9 && lv <= hi + 1e-9) ticks.push_back(v);
       }
     if (ticks.size() >= 2) return ticks;
+    // Zoomed to less than that: every whole multiple of the decade, and
+    // failing that round linear steps.
+    ticks.clear();
+    for (int e = first - 1; e <= last; ++e)
+      for (int m = 1; m <= 9; ++m) {
+        double v = e < 0 ? m / Decade(-e) : m * Decade(e);
+        double lv = std::log10(v);
+        if (lv >= lo - 1e-9 && lv <= hi + 1e-9) ticks.push_back(v);
+      }
+    if (ticks.size() >= 2) return ticks;
+    ticks = LinearTicks(range, maxCount);
+    if (ticks.size() >= 2) return ticks;
     ticks.clear();
   }
   int every = 1;
@@ -118,6 +130,8 @@ std::string FormatLinearTick(double value, double step) {
   value = std::round(value / step) * step;
   if (std::fabs(value) < step * 1e-9) value = 0;
   double magnitude = std::fabs(value);
+  // Zero reads as 0 beside labels with exponents.
+  if (magnitude == 0 && step < 1e-4) return "0";
   if (magnitude >= 1e6 || (magnitude > 0 && magnitude < 1e-4) || step < 1e-5) {
     int e = magnitude > 0 ? static_cast<int>(std::floor(std::log10(magnitude))) : 0;
     int digits = e - static_cast<int>(std::floor(std::log10(step) + 1e-9));
@@ -139,7 +153,7 @@ std::string FormatLogTick(double value) {
     std::snprintf(buffer, sizeof buffer, "%.10g", value);
     return buffer;
   }
-  std::snprintf(buffer, sizeof buffer, "%.0e", value);
+  std::snprintf(buffer, sizeof buffer, "%.6g", value);
   return TidyExponent(buffer);
 }
 

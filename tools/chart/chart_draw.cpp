@@ -11,8 +11,10 @@
 #include "gdi_object.h"
 #include "host_recording.h"
 #include "layout.h"
+#include "panel_layout.h"
 #include "shown_path.h"
 #include "tarn.h"
+#include "tick_labels.h"
 #include "vorda_data.h"
 #include "vorda_map.h"
 
@@ -155,24 +157,53 @@ class ChartPainter {
     in.yLabelWidth = textHeight_ * 3;
     in.xLabelWidth = textHeight_ * 3;
     in.legendTextWidth = legendWidth;
-    in.legendEntries = p_.series.size() > 1 || o_.style == Style::kXY ? static_cast<int>(p_.legend.size()) : 0;
-    for (int pass = 0; pass < 2; ++pass) {
+    // Each panel has its legend in the column the layout keeps on the right.
+    in.legendEntries = p_.series.size() > 1 || o_.style == Style::kXY ? 1 : 0;
+    for (int pass = 0; pass < 3; ++pass) {
       layout_ = ComputeLayout(in);
       if (!layout_.ok) {
         Complain("the chart is too small for its labels; give a larger --size");
         return false;
       }
-      if (!ChooseTicks(&in.xLabelWidth, &in.yLabelWidth)) return false;
+      if (!SplitPlot()) return false;
+      if (pass < 2 && !ChooseTicks(&in.xLabelWidth, &in.yLabelWidth)) return false;
     }
-    layout_ = ComputeLayout(in);
     if (canvas_.emf && !WhiteMetafile()) return false;
     const Rect& plot = layout_.plot;
-    if (!MakeAxisMap(plot.left, plot.right, p_.x.lo, p_.x.hi, false, &xMap_) ||
-        !MakeAxisMap(plot.top, plot.bottom, p_.y.hi, p_.y.lo, p_.logY, &yMap_)) {
+    bool mapped = MakeAxisMap(plot.left, plot.right, p_.x.lo, p_.x.hi, false, &xMap_);
+    for (size_t i = 0; i < panels_.size(); ++i) {
+      const Rect& r = panels_[i].rect;
+      const PanelPlan& pp = p_.panels[i];
+      mapped = mapped && MakeAxisMap(r.top, r.bottom, pp.y.hi, pp.y.lo, pp.logY, &panels_[i].y);
+    }
+    if (!mapped) {
       Complain("the value range cannot be shown on a logarithmic axis");
       return false;
     }
-    if (frame_) *frame_ = ChartFrame{plot, xMap_, yMap_, textHeight_};
+    if (frame_) {
+      *frame_ = ChartFrame{plot, xMap_, panels_[0].y, textHeight_, {}};
+      for (const PanelDraw& pd : panels_) frame_->panels.push_back({pd.rect, pd.y});
+    }
+    return true;
+  }
+
+  // The panels' places in the plot area, or a refusal that says how tall
+  // the chart must be.
+  bool SplitPlot() {
+    std::vector<bool> state;
+    for (const PanelPlan& pp : p_.panels) state.push_back(pp.state);
+    PanelSplit split = SplitPanels(layout_.plot, state, textHeight_, canvas_.height);
+    if (!split.ok) {
+      Complain("the chart is too small for its " + std::to_string(p_.panels.size()) +
+               " panels: give a --size at least " + std::to_string(split.neededHeight) +
+               " pixels high (or fewer panels with --panels or --channels)");
+      return false;
+    }
+    panels_.resize(split.panels.size());
+    for (size_t i = 0; i < panels_.size(); ++i) {
+      panels_[i].rect = split.panels[i];
+      panels_[i].legend = PanelLegend(layout_, split.panels[i], static_cast<int>(p_.panels[i].series.size()));
+    }
     return true;
   }
 
@@ -196,48 +227,97 @@ class ChartPainter {
 
   // Ticks at round values, as many as their labels leave room for.
   bool ChooseTicks(int* xLabelWidth, int* yLabelWidth) {
-    const Rect& plot = layout_.plot;
-    for (int axis = 0; axis < 2; ++axis) {
-      bool x = axis == 0;
-      bool log = !x && p_.logY;
-      Range range = x ? p_.x : p_.y;
-      int length = x ? plot.Width() : plot.Height();
-      int room = x ? textHeight_ * 6 : textHeight_ * 3;
-      const bool dates = x && p_.calendarX;
-      std::vector<double> ticks;
-      std::vector<std::string> labels;
-      CalendarTicks calendar;
-      int widest = 0;
-      // Fewer ticks until the labels fit with a gap between them.
-      for (int count = TicksThatFit(length, room, 0); count >= 2; --count) {
-        if (dates) calendar = MakeCalendarTicks(range, count);
-        ticks = dates ? calendar.values : log ? LogTicks(range, count) : LinearTicks(range, count);
-        double step = log || dates ? 0 : LinearStep(range, count);
-        labels.clear();
-        widest = 0;
-        for (size_t i = 0; i < ticks.size(); ++i) {
-          double t = ticks[i];
-          labels.push_back(dates ? calendar.labels[i] : log ? FormatLogTick(t) : FormatLinearTick(t, step));
-          int w = 0, h = 0;
-          if (!Measure(label_, labels.back(), &w, &h)) return false;
-          widest = std::max(widest, w);
-        }
-        int need = x ? widest + textHeight_ * 2 : textHeight_ * 2;
-        if (static_cast<int>(ticks.size()) * need <= length) break;
-      }
-      if (x) xTitle_ = calendar.context.empty() ? p_.xTitle : p_.xTitle + ", " + calendar.context;
-      (x ? xTicks_ : yTicks_) = ticks;
-      (x ? xLabels_ : yLabels_) = labels;
-      (x ? *xLabelWidth : *yLabelWidth) = widest;
+    *yLabelWidth = 0;
+    if (!AxisTicks(-1, &xTicks_, &xLabels_, xLabelWidth)) return false;
+    for (size_t i = 0; i < panels_.size(); ++i) {
+      int w = 0;
+      if (!AxisTicks(static_cast<int>(i), &panels_[i].ticks, &panels_[i].labels, &w)) return false;
+      *yLabelWidth = std::max(*yLabelWidth, w);
     }
     return true;
   }
 
-  // Plot area in model units (the world transform of the traces), clipped.
-  bool PlotTransform(int clip) {
-    const Rect& plot = layout_.plot;
-    return Ok(MSSetXForm(host_, clip, "LINEAR", p_.logY ? "LOG10" : "LINEAR", plot.left, plot.right,
-                         plot.top, plot.bottom, p_.x.lo, p_.x.hi, p_.y.hi, p_.y.lo),
+  // The ticks and labels of the x axis (panel -1) or of a panel's y axis,
+  // and the axis title with what the labels leave out.
+  bool AxisTicks(int panel, std::vector<double>* ticks, std::vector<std::string>* labels, int* widest) {
+    const bool x = panel < 0;
+    const PanelPlan* pp = x ? nullptr : &p_.panels[static_cast<size_t>(panel)];
+    std::string& title = x ? xTitle_ : panels_[static_cast<size_t>(panel)].title;
+    const bool log = !x && pp->logY;
+    const Range range = x ? p_.x : pp->y;
+    const int length = x ? layout_.plot.Width() : panels_[static_cast<size_t>(panel)].rect.Height();
+    const int room = x ? textHeight_ * 6 : textHeight_ * 3;
+    const bool dates = x && p_.calendarX;
+    title = x ? p_.xTitle : pp->yTitle;
+    if (!x && pp->state && !log && range.lo < 0 && range.hi > 1) {
+      // A state reads as its two levels.
+      *ticks = {0, 1};
+      *labels = {"0", "1"};
+      return MeasureWidest(*labels, widest);
+    }
+    CalendarTicks calendar;
+    std::string note;
+    // Fewer ticks until the labels fit with a gap between them.
+    for (int count = TicksThatFit(length, room, 0); count >= 2; --count) {
+      if (dates) calendar = MakeCalendarTicks(range, count);
+      *ticks = dates ? calendar.values : log ? LogTicks(range, count) : LinearTicks(range, count);
+      labels->clear();
+      note.clear();
+      if (dates) {
+        *labels = calendar.labels;
+      } else if (log) {
+        for (double t : *ticks) labels->push_back(FormatLogTick(t));
+      } else {
+        TickLabels linear = LabelLinearTicks(*ticks, LinearStep(range, count));
+        *labels = linear.labels;
+        note = linear.note;
+      }
+      if (!MeasureWidest(*labels, widest)) return false;
+      int need = x ? *widest + textHeight_ * 2 : textHeight_ * 2;
+      if (static_cast<int>(ticks->size()) * need <= length) break;
+    }
+    if (!calendar.context.empty()) title += ", " + calendar.context;
+    if (!note.empty()) title += "   " + note;
+    if (!x) KeepLabelsApart(static_cast<size_t>(panel), ticks, labels);
+    return true;
+  }
+
+  // A label half out of its panel, towards the next one, would run into
+  // that panel's label at the same edge: such ticks are left out.
+  void KeepLabelsApart(size_t panel, std::vector<double>* ticks, std::vector<std::string>* labels) {
+    const Rect& r = panels_[panel].rect;
+    const PanelPlan& pp = p_.panels[panel];
+    AxisMap map;
+    if (panels_.size() < 2 || !MakeAxisMap(r.top, r.bottom, pp.y.hi, pp.y.lo, pp.logY, &map)) return;
+    const double half = textHeight_ / 2.0 + 1;
+    std::vector<double> keptTicks;
+    std::vector<std::string> keptLabels;
+    for (size_t i = 0; i < ticks->size(); ++i) {
+      const double y = map((*ticks)[i]);
+      if ((panel > 0 && y < r.top + half) || (panel + 1 < panels_.size() && y > r.bottom - half)) continue;
+      keptTicks.push_back((*ticks)[i]);
+      keptLabels.push_back((*labels)[i]);
+    }
+    *ticks = keptTicks;
+    *labels = keptLabels;
+  }
+
+  bool MeasureWidest(const std::vector<std::string>& labels, int* widest) {
+    *widest = 0;
+    for (const std::string& label : labels) {
+      int w = 0, h = 0;
+      if (!Measure(label_, label, &w, &h)) return false;
+      *widest = std::max(*widest, w);
+    }
+    return true;
+  }
+
+  // A panel in model units (the world transform of the traces), clipped.
+  bool PlotTransform(int clip, size_t panel) {
+    const Rect& plot = panels_[panel].rect;
+    const PanelPlan& pp = p_.panels[panel];
+    return Ok(MSSetXForm(host_, clip, "LINEAR", pp.logY ? "LOG10" : "LINEAR", plot.left, plot.right,
+                         plot.top, plot.bottom, p_.x.lo, p_.x.hi, pp.y.hi, pp.y.lo),
               "setting the plot's transform");
   }
   // The whole canvas in pixels, unclipped, for frame, ticks and text.
@@ -258,15 +338,19 @@ class ChartPainter {
   }
 
   bool Grid() {
-    if (!PlotTransform(1)) return false;
     Pen grid;
     if (MSNewPen(host_, grid.get(), "SOLID", 1, 0.87, 0.87, 0.87) != 1) return Failed("making the grid pen");
-    std::vector<double> lines;
-    for (double t : xTicks_) lines.insert(lines.end(), {t, p_.y.lo, t, p_.y.hi});
-    for (double t : yTicks_) lines.insert(lines.end(), {p_.x.lo, t, p_.x.hi, t});
-    if (lines.empty()) return true;
-    MSPolyLine(host_, grid.get(), "LINES", lines.data(), static_cast<unsigned>(lines.size()));
-    return log_.Clean("drawing the grid");
+    for (size_t i = 0; i < panels_.size(); ++i) {
+      if (!PlotTransform(1, i)) return false;
+      const Range y = p_.panels[i].y;
+      std::vector<double> lines;
+      for (double t : xTicks_) lines.insert(lines.end(), {t, y.lo, t, y.hi});
+      for (double t : panels_[i].ticks) lines.insert(lines.end(), {p_.x.lo, t, p_.x.hi, t});
+      if (lines.empty()) continue;
+      MSPolyLine(host_, grid.get(), "LINES", lines.data(), static_cast<unsigned>(lines.size()));
+      if (!log_.Clean("drawing the grid")) return false;
+    }
+    return true;
   }
 
   bool Traces() {
@@ -290,11 +374,12 @@ class ChartPainter {
       pens_[k] = std::make_unique<Pen>();
       if (MSNewPen(host_, pens_[k]->get(), style, width, colour.r, colour.g, colour.b) != 1)
         return Failed("making the pen of " + name);
-      if (!PlotTransform(1)) return false;
+      const size_t panel = static_cast<size_t>(p_.PanelOf(static_cast<int>(k)));
+      if (!PlotTransform(1, panel)) return false;
 
       tarn::Handle channel = AddHostChannel(r_, c);
       tarn::Handle draw = tarn::host().NewObject("trace");
-      SeriesDrawer drawer(host_, pens_[k]->get(), o_.style, p_.logY, o_.markers, MarkerSize(),
+      SeriesDrawer drawer(host_, pens_[k]->get(), o_.style, p_.panels[panel].logY, o_.markers, MarkerSize(),
                           colour);
       tarn::host().SetRoutine(draw, "Draw", [&drawer](tarn::Handle self) { return drawer.Draw(self); });
       int result = 0;
@@ -336,11 +421,14 @@ class ChartPainter {
 
   bool Cursor() {
     if (!p_.haveCursor) return true;
+    const size_t panel = static_cast<size_t>(p_.cursorPanel);
+    const PanelPlan& pp = p_.panels[panel];
+    if (!PlotTransform(1, panel)) return false;
     // The horizontal bar of a missing sample lies outside the plot, where
     // the clipping hides it, leaving the line at the time.
-    double y = p_.cursorHasY ? p_.cursorY : (p_.logY ? p_.y.hi * 10 : p_.y.hi + (p_.y.hi - p_.y.lo));
+    double y = p_.cursorHasY ? p_.cursorY : (pp.logY ? pp.y.hi * 10 : pp.y.hi + (pp.y.hi - pp.y.lo));
     const double bars[VORDA_CROSSHAIR_DOUBLES] = {p_.x.lo, y, p_.x.hi, y,
-                                                  p_.cursorX, p_.y.hi, p_.cursorX, p_.y.lo};
+                                                  p_.cursorX, pp.y.hi, p_.cursorX, pp.y.lo};
     // A slot for each of the two bars, both free.
     int slots[2 * VORDA_CROSSHAIR_SLOT_INTS];
     std::fill(std::begin(slots), std::end(slots), VORDA_FREE_SLOT);
@@ -354,6 +442,11 @@ class ChartPainter {
     return log_.Clean("writing \"" + text + "\"");
   }
 
+  static std::vector<double> Box(const Rect& b) {
+    return {double(b.left),  double(b.top),    double(b.right), double(b.top),   double(b.right),
+            double(b.bottom), double(b.left), double(b.bottom), double(b.left), double(b.top)};
+  }
+
   bool Decorations() {
     if (!PixelTransform()) return false;
     const Rect& plot = layout_.plot;
@@ -361,10 +454,10 @@ class ChartPainter {
     if (MSNewPen(host_, frame.get(), "SOLID", 1, 0.2, 0.2, 0.2) != 1 ||
         MSNewPen(host_, tick.get(), "SOLID", 1, 0.2, 0.2, 0.2) != 1)
       return Failed("making the frame pen");
-    const double box[] = {double(plot.left), double(plot.top),     double(plot.right), double(plot.top),
-                          double(plot.right), double(plot.bottom), double(plot.left),  double(plot.bottom),
-                          double(plot.left), double(plot.top)};
-    MSPolyLine(host_, frame.get(), "LINE_STRIP", box, 10);
+    for (const PanelDraw& pd : panels_) {
+      const std::vector<double> box = Box(pd.rect);
+      MSPolyLine(host_, frame.get(), "LINE_STRIP", box.data(), static_cast<unsigned>(box.size()));
+    }
     if (!log_.Clean("drawing the frame")) return false;
 
     std::vector<double> marks;
@@ -373,10 +466,11 @@ class ChartPainter {
       double x = std::trunc(xMap_(t));
       marks.insert(marks.end(), {x, double(plot.bottom), x, plot.bottom + len});
     }
-    for (double t : yTicks_) {
-      double y = std::trunc(yMap_(t));
-      marks.insert(marks.end(), {double(plot.left), y, plot.left - len, y});
-    }
+    for (const PanelDraw& pd : panels_)
+      for (double t : pd.ticks) {
+        double y = std::trunc(pd.y(t));
+        marks.insert(marks.end(), {double(plot.left), y, plot.left - len, y});
+      }
     if (!marks.empty()) MSPolyLine(host_, tick.get(), "LINES", marks.data(), static_cast<unsigned>(marks.size()));
     if (!log_.Clean("drawing the ticks")) return false;
 
@@ -384,32 +478,35 @@ class ChartPainter {
       if (!Text(label_, xLabels_[i], std::trunc(xMap_(xTicks_[i])), layout_.xLabelTop + textHeight_ / 2,
                 "HORIZONTAL", "CENTER", "CENTER"))
         return false;
-    for (size_t i = 0; i < yTicks_.size(); ++i)
-      if (!Text(label_, yLabels_[i], layout_.yLabelRight, std::trunc(yMap_(yTicks_[i])), "HORIZONTAL",
-                "RIGHT", "CENTER"))
+    for (const PanelDraw& pd : panels_) {
+      for (size_t i = 0; i < pd.ticks.size(); ++i)
+        if (!Text(label_, pd.labels[i], layout_.yLabelRight, std::trunc(pd.y(pd.ticks[i])), "HORIZONTAL",
+                  "RIGHT", "CENTER"))
+          return false;
+      if (!Text(vertical_, pd.title, layout_.yTitleCenterX, (pd.rect.top + pd.rect.bottom) / 2, "+VERTICAL",
+                "CENTER", "CENTER"))
         return false;
+    }
     if (!Text(title_, p_.title, layout_.titleCenterX, layout_.titleTop + titleHeight_ / 2, "HORIZONTAL",
               "CENTER", "CENTER", {0, 0, 0}) ||
         !Text(label_, xTitle_, layout_.xTitleCenterX, layout_.xTitleTop + textHeight_ / 2, "HORIZONTAL",
-              "CENTER", "CENTER") ||
-        !Text(vertical_, p_.yTitle, layout_.yTitleCenterX, layout_.yTitleCenterY, "+VERTICAL", "CENTER",
-              "CENTER"))
+              "CENTER", "CENTER"))
       return false;
-    return Legend();
+    for (size_t k = 0; k < panels_.size(); ++k)
+      if (!Legend(panels_[k].legend, p_.panels[k].series)) return false;
+    return true;
   }
 
-  bool Legend() {
-    if (layout_.legend.Width() == 0) return true;
-    const Rect& b = layout_.legend;
+  bool Legend(const Rect& b, const std::vector<int>& series) {
+    if (b.Width() == 0) return true;
     Pen border;
     if (MSNewPen(host_, border.get(), "SOLID", 1, 0.75, 0.75, 0.75) != 1) return Failed("making the legend pen");
-    const double box[] = {double(b.left), double(b.top),     double(b.right), double(b.top),
-                          double(b.right), double(b.bottom), double(b.left),  double(b.bottom),
-                          double(b.left), double(b.top)};
-    MSPolyLine(host_, border.get(), "LINE_STRIP", box, 10);
+    const std::vector<double> box = Box(b);
+    MSPolyLine(host_, border.get(), "LINE_STRIP", box.data(), static_cast<unsigned>(box.size()));
     if (!log_.Clean("drawing the legend")) return false;
-    for (size_t k = 0; k < p_.legend.size(); ++k) {
-      double y = b.top + layout_.legendPad + layout_.legendRowHeight * (k + 0.5);
+    for (size_t row = 0; row < series.size(); ++row) {
+      const size_t k = static_cast<size_t>(series[row]);
+      double y = b.top + layout_.legendPad + layout_.legendRowHeight * (row + 0.5);
       double x0 = b.left + layout_.legendPad, x1 = x0 + layout_.legendSwatch;
       y = std::trunc(y);
       const double swatch[] = {x0, y, x1, y};
@@ -426,6 +523,15 @@ class ChartPainter {
     return true;
   }
 
+  struct PanelDraw {
+    Rect rect;
+    AxisMap y;
+    std::vector<double> ticks;
+    std::vector<std::string> labels;
+    Rect legend;
+    std::string title;  // with what the tick labels leave out
+  };
+
   HostObject host_;
   const Canvas& canvas_;
   const Recording& r_;
@@ -437,9 +543,10 @@ class ChartPainter {
   Font label_, vertical_, title_;
   int textHeight_ = 0, titleHeight_ = 0;
   Layout layout_;
-  AxisMap xMap_, yMap_;
-  std::vector<double> xTicks_, yTicks_;
-  std::vector<std::string> xLabels_, yLabels_;
+  AxisMap xMap_;
+  std::vector<double> xTicks_;
+  std::vector<std::string> xLabels_;
+  std::vector<PanelDraw> panels_;
   std::string xTitle_;  // with the date that the calendar labels leave out
   std::vector<std::unique_ptr<Pen>> pens_;
 };

@@ -37,10 +37,15 @@ struct Canvas {
 
 // Where the plot of a drawn chart lies and how its axes map model values
 // to pixels, for a viewer that turns the pointer back into values.
-struct ChartFrame {
+struct PanelFrame {
   Rect plot;
-  AxisMap x, y;
+  AxisMap y;
+};
+struct ChartFrame {
+  Rect plot;  // from the top of the first panel to the bottom of the last
+  AxisMap x, y;  // y: the first panel's
   int textHeight = 0;
+  std::vector<PanelFrame> panels;  // as ChartPlan::panels
 };
 
 // Draws the whole chart; false after any failure, which is already shown

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "channel_names.h"
 #include "csv_reader.h"
 #include "raw_reader.h"
 #include "sample_access.h"
@@ -30,16 +31,24 @@ std::string Extension(const std::string& path) {
   return dot == std::string::npos ? std::string() : Lower(base.substr(dot));
 }
 
-std::string ChannelList(const Recording& r) {
-  std::string list;
-  for (const Channel& c : r.channels) list += (list.empty() ? "" : ", ") + c.name;
-  return list;
+std::vector<std::string> Names(const Recording& r) {
+  std::vector<std::string> names;
+  for (const Channel& c : r.channels) names.push_back(c.name);
+  return names;
 }
 
 int IndexOf(const Recording& r, const std::string& name) {
-  for (size_t i = 0; i < r.channels.size(); ++i)
-    if (r.channels[i].name == name) return static_cast<int>(i);
-  return -1;
+  std::string why;
+  return ResolveChannel(Names(r), name, &why);
+}
+
+// The channel a command line names, or false with the message.
+bool Resolve(const Recording& r, const std::string& option, const std::string& file, const std::string& name,
+             int* index, std::string* error) {
+  std::string why;
+  *index = ResolveChannel(Names(r), name, &why);
+  if (*index < 0) *error = option + ": " + file + " " + why;
+  return *index >= 0;
 }
 
 std::string Number(double v) {
@@ -48,28 +57,101 @@ std::string Number(double v) {
   return b;
 }
 
-// Samples [first, first + count) of a channel.
-bool AddSamples(const Recording& r, int channel, std::int64_t first, std::int64_t count, Extent* e,
-                std::string* error) {
-  return ForEachBlock(*r.source, channel, first, count, [e](const double* s, std::int64_t n) { e->Add(s, n); },
-                      error);
-}
-
-// The samples of the bursts that fall inside [lo, hi] of time.
-bool AddSamplesInTime(const Recording& r, int channel, Range t, Extent* e, std::string* error) {
-  std::int64_t from = 0, to = 0;
-  for (const Burst& b : r.bursts)
-    if (SamplesWithin(r, b, t, &from, &to) && !AddSamples(r, channel, b.first + from, to - from + 1, e, error))
-      return false;
-  return true;
-}
-
 // A time as the user gives it back: a date for dated recordings.
 std::string TimeText(const Recording& r, double t) {
   return r.dated ? FormatIsoTime(t) : Number(t);
 }
 
+// The panels' channels as series positions: by unit, or as grouped by hand
+// (channels no group names get a panel each).
+bool GroupSeries(const Recording& r, const Options& o, const std::string& file, const ChartPlan& p,
+                 const std::vector<SeriesKind>& kinds, std::vector<std::vector<int>>* groups,
+                 std::string* error) {
+  if (o.style == Style::kXY) {
+    *groups = {{0}};
+    return true;
+  }
+  if (o.panels != PanelMode::kGroups) {
+    *groups = GroupPanels(kinds, o.panels);
+    return true;
+  }
+  groups->clear();
+  std::vector<bool> placed(p.series.size(), false);
+  for (const std::vector<std::string>& names : o.panelGroups) {
+    std::vector<int> group;
+    for (const std::string& name : names) {
+      int c = 0;
+      if (!Resolve(r, "--panels", file, name, &c, error)) return false;
+      size_t k = 0;
+      while (k < p.series.size() && p.series[k] != c) ++k;
+      if (k == p.series.size()) {
+        *error = "--panels: \"" + name + "\" is not among the channels drawn (--channels)";
+        return false;
+      }
+      if (!placed[k]) group.push_back(static_cast<int>(k));
+      placed[k] = true;
+    }
+    if (!group.empty()) groups->push_back(group);
+  }
+  for (size_t k = 0; k < p.series.size(); ++k)
+    if (!placed[k]) groups->push_back({static_cast<int>(k)});
+  return true;
+}
+
+// Whether channel c is among those a list of names gives.
+bool Named(const Recording& r, const std::vector<std::string>& names, int c) {
+  for (const std::string& n : names)
+    if (IndexOf(r, n) == c) return true;
+  return false;
+}
+
+// A panel's title: its one channel's name, else the unit they share, else
+// what the file says they measure.
+std::string PanelTitle(const Recording& r, const ChartPlan& p, const PanelPlan& panel,
+                       const std::vector<SeriesKind>& kinds) {
+  if (panel.series.size() == 1) return r.channels[static_cast<size_t>(p.series[static_cast<size_t>(panel.series[0])])].name;
+  const std::string& unit = kinds[static_cast<size_t>(panel.series[0])].unit;
+  bool shared = !unit.empty();
+  for (int k : panel.series) shared = shared && kinds[static_cast<size_t>(k)].unit == unit;
+  if (shared) return unit;
+  return r.valueName.empty() ? "value" : r.valueName;
+}
+
 }  // namespace
+
+int ChartPlan::PanelOf(int k) const {
+  for (size_t i = 0; i < panels.size(); ++i)
+    for (int s : panels[i].series)
+      if (s == k) return static_cast<int>(i);
+  return 0;
+}
+
+// Samples [first, first + count) of a channel.
+static bool AddSamples(const Recording& r, int channel, std::int64_t first, std::int64_t count, Extent* e,
+                std::string* error) {
+  return ForEachBlock(*r.source, channel, first, count, [e](const double* s, std::int64_t n) { e->Add(s, n); },
+                      error);
+}
+
+bool ScanChannel(const Recording& r, int channel, const Range* time, ChannelValues* out,
+                 std::string* error) {
+  auto add = [out](const double* v, std::int64_t n) {
+    for (std::int64_t i = 0; i < n; ++i) {
+      const double x = v[i];
+      if (x == kMissingSample || !std::isfinite(x)) continue;
+      out->linear.Add(x);
+      out->positive.Add(x);
+      out->state.Add(x);
+    }
+  };
+  if (!time) return ForEachBlock(*r.source, channel, 0, r.SampleCount(), add, error);
+  std::int64_t from = 0, to = 0;
+  for (const Burst& b : r.bursts)
+    if (SamplesWithin(r, b, *time, &from, &to) &&
+        !ForEachBlock(*r.source, channel, b.first + from, to - from + 1, add, error))
+      return false;
+  return true;
+}
 
 std::string BaseName(const std::string& path) {
   size_t slash = path.find_last_of("/\\");
@@ -204,21 +286,18 @@ bool PlanChart(const Recording& r, const Options& o, ChartPlan* p, std::string* 
   }
   // The series, by name, in the order asked for.
   if (o.style == Style::kXY) {
-    for (const std::string* name : {&o.xChannel, &o.yChannel})
-      if (IndexOf(r, *name) < 0) {
-        *error = "--xy: " + file + " has no channel \"" + *name + "\" (it has " + ChannelList(r) + ")";
-        return false;
-      }
-    p->xChannel = IndexOf(r, o.xChannel);
-    p->series.push_back(IndexOf(r, o.yChannel));
+    int y = 0;
+    if (!Resolve(r, "--xy", file, o.xChannel, &p->xChannel, error) || !Resolve(r, "--xy", file, o.yChannel, &y, error))
+      return false;
+    p->series.push_back(y);
   } else if (!o.channels.empty()) {
     for (const std::string& name : o.channels) {
-      int i = IndexOf(r, name);
-      if (i < 0) {
-        *error = "--channels: " + file + " has no channel \"" + name + "\" (it has " + ChannelList(r) + ")";
-        return false;
-      }
-      p->series.push_back(i);
+      int i = 0;
+      if (!Resolve(r, "--channels", file, name, &i, error)) return false;
+      // A channel named twice is drawn once.
+      bool again = false;
+      for (int c : p->series) again = again || c == i;
+      if (!again) p->series.push_back(i);
     }
   } else {
     for (size_t i = 0; i < r.channels.size(); ++i) p->series.push_back(static_cast<int>(i));
@@ -247,31 +326,88 @@ bool PlanChart(const Recording& r, const Options& o, ChartPlan* p, std::string* 
     p->x = PadRange(et, false, 0);
   }
 
-  // y: the series' values within the time shown.
-  if (o.haveYRange) {
-    p->y = o.yRange;
-  } else {
-    Extent ey(o.logY);
-    for (int c : p->series) {
-      const bool read = o.style == Style::kXY ? AddSamples(r, c, 0, r.SampleCount(), &ey, error)
-                                              : AddSamplesInTime(r, c, p->x, &ey, error);
-      if (!read) return false;
-    }
-    if (ey.Empty()) {
-      *error = o.logY ? "--log-y: the channels drawn have no value above 0 to show"
-                      : "the channels drawn have no samples in the time shown";
-      return false;
-    }
-    if (o.style == Style::kBars && !o.logY) ey.Add(0.0);  // bars stand on 0
-    p->y = PadRange(ey, o.logY, kRangeMargin);
+  // y: each panel's series' values within the time shown.
+  std::vector<ChannelValues> values;
+  std::vector<SeriesKind> kinds;
+  for (int c : p->series) {
+    values.emplace_back();
+    if (!ScanChannel(r, c, o.style == Style::kXY ? nullptr : &p->x, &values.back(), error)) return false;
+    kinds.push_back({SplitUnit(r.channels[static_cast<size_t>(c)].name).unit, values.back().state.IsState()});
   }
+  std::vector<std::vector<int>> groups;
+  if (!GroupSeries(r, o, file, *p, kinds, &groups, error)) return false;
+  for (const Options::NamedRange& nr : o.channelYRanges) {
+    int c = 0;
+    if (!Resolve(r, "--yrange", file, nr.channel, &c, error)) return false;
+  }
+  for (const std::string& name : o.logYChannels) {
+    int c = 0;
+    if (!Resolve(r, "--log-y", file, name, &c, error)) return false;
+  }
+  bool anyData = false;
+  for (const ChannelValues& v : values) anyData = anyData || !(o.logY ? v.positive : v.linear).Empty();
+  if (!anyData && !o.haveYRange) {
+    *error = o.logY ? "--log-y: the channels drawn have no value above 0 to show"
+                    : "the channels drawn have no samples in the time shown";
+    return false;
+  }
+  for (const std::vector<int>& group : groups) {
+    PanelPlan panel;
+    panel.series = group;
+    panel.logY = o.logY;
+    panel.state = true;
+    const Range* given = o.haveYRange ? &o.yRange : nullptr;
+    std::string names;
+    for (int k : group) {
+      const int c = p->series[static_cast<size_t>(k)];
+      names += (names.empty() ? "\"" : ", \"") + r.channels[static_cast<size_t>(c)].name + "\"";
+      panel.logY = panel.logY || Named(r, o.logYChannels, c);
+      panel.state = panel.state && kinds[static_cast<size_t>(k)].state;
+      for (const Options::NamedRange& nr : o.channelYRanges)
+        if (IndexOf(r, nr.channel) == c) given = &nr.range;
+    }
+    if (given) {
+      if (panel.logY && !(given->lo > 0)) {
+        *error = "--yrange: the range of " + names + " must be above 0 on a logarithmic axis (--log-y)";
+        return false;
+      }
+      panel.y = *given;
+    } else {
+      Extent e(panel.logY);
+      for (int k : group) {
+        const ChannelValues& v = values[static_cast<size_t>(k)];
+        for (const Extent* part : {panel.logY ? &v.positive : &v.linear})
+          if (!part->Empty()) {
+            e.Add(part->Get().lo);
+            e.Add(part->Get().hi);
+          }
+      }
+      if (panel.logY && e.Empty() && o.style != Style::kXY) {
+        bool linearData = false;
+        for (int k : group) linearData = linearData || !values[static_cast<size_t>(k)].linear.Empty();
+        if (linearData) {
+          *error = "--log-y: " + names + " has no value above 0 to show";
+          return false;
+        }
+      }
+      if (o.style == Style::kBars && !panel.logY) e.Add(0.0);  // bars stand on 0
+      // A state's two levels stand clear of the frame.
+      const bool state = panel.state && !panel.logY && o.style != Style::kBars;
+      panel.y = PadRange(e, panel.logY, state ? 0.15 : kRangeMargin);
+    }
+    p->panels.push_back(panel);
+  }
+  p->y = p->panels[0].y;
+  p->logY = p->panels[0].logY;
 
   // Titles and legend.
   p->title = o.haveTitle ? o.title : file;
   if (o.style == Style::kXY) {
-    p->xTitle = o.xChannel;
-    p->yTitle = o.yChannel;
-    p->legend.push_back(o.yChannel + " against " + o.xChannel);
+    const std::string& xName = r.channels[static_cast<size_t>(p->xChannel)].name;
+    const std::string& yName = r.channels[static_cast<size_t>(p->series[0])].name;
+    p->xTitle = xName;
+    p->yTitle = p->panels[0].yTitle = yName;
+    p->legend.push_back(yName + " against " + xName);
   } else {
     p->calendarX = r.dated;
     if (r.dated) {
@@ -281,9 +417,8 @@ bool PlanChart(const Recording& r, const Options& o, ChartPlan* p, std::string* 
     } else {
       p->xTitle = r.timeName.empty() ? "time (s)" : r.timeName;
     }
-    p->yTitle = p->series.size() == 1 ? r.channels[static_cast<size_t>(p->series[0])].name
-                : r.valueName.empty()     ? "value"
-                                          : r.valueName;
+    for (PanelPlan& panel : p->panels) panel.yTitle = PanelTitle(r, *p, panel, kinds);
+    p->yTitle = p->panels[0].yTitle;
     for (int c : p->series) p->legend.push_back(r.channels[static_cast<size_t>(c)].name);
   }
 
@@ -298,6 +433,7 @@ bool PlanChart(const Recording& r, const Options& o, ChartPlan* p, std::string* 
       return false;
     }
     p->haveCursor = true;
+    p->cursorPanel = p->PanelOf(0);
     p->cursorHasY = !missing;
     p->cursorY = v;
     p->cursorX = o.cursor;

@@ -101,7 +101,91 @@ bool SizeArg(const std::string& s, Options* o, std::string* error) {
   return true;
 }
 
+bool ChannelList(const std::string& option, const std::string& value, std::vector<std::string>* out,
+                 std::string* error) {
+  std::vector<std::string> names;
+  if (!SplitNames(value, ',', false, &names)) {
+    *error = option + " " + value + ": give channel names separated by commas";
+    return false;
+  }
+  out->insert(out->end(), names.begin(), names.end());
+  return true;
+}
+
+bool PanelsArg(const std::string& value, Options* o, std::string* error) {
+  if (value == "auto" || value == "one" || value == "each") {
+    o->panels = value == "auto" ? PanelMode::kAuto : value == "one" ? PanelMode::kOne : PanelMode::kEach;
+    o->panelGroups.clear();
+    return true;
+  }
+  std::vector<std::string> groups;
+  o->panelGroups.clear();
+  bool ok = SplitNames(value, ';', true, &groups);
+  for (size_t i = 0; ok && i < groups.size(); ++i) {
+    o->panelGroups.emplace_back();
+    ok = SplitNames(groups[i], ',', false, &o->panelGroups.back());
+  }
+  if (!ok) {
+    *error = "--panels " + value +
+             ": give auto, one, each, or groups of channel names such as \"a,b;c\" (a panel each group)";
+    return false;
+  }
+  o->panels = PanelMode::kGroups;
+  return true;
+}
+
+// "NAME=MIN:MAX" for one channel's panel, or "MIN:MAX" for every panel.
+bool YRangeArg(const std::string& value, Options* o, std::string* error) {
+  Range r;
+  if (RangeArg(value, &r)) {
+    o->yRange = r;
+    o->haveYRange = true;
+    return true;
+  }
+  const size_t eq = value.rfind('=');
+  if (eq != std::string::npos && eq > 0 && RangeArg(value.substr(eq + 1), &r)) {
+    std::string name = value.substr(0, eq);
+    if (name.size() >= 2 && name.front() == '"' && name.back() == '"') name = name.substr(1, name.size() - 2);
+    o->channelYRanges.push_back({name, r});
+    return true;
+  }
+  *error = "--yrange " + value + ": give MIN:MAX with MIN below MAX";
+  if (value.find('=') != std::string::npos) *error += " after NAME=";
+  return false;
+}
+
+bool LooksLikeRecording(const std::string& s) { return EndsWith(s, ".csv") || EndsWith(s, ".wav"); }
+
 }  // namespace
+
+bool SplitNames(const std::string& text, char separator, bool keepQuotes, std::vector<std::string>* out) {
+  out->clear();
+  std::string name;
+  bool quoted = false, wasQuoted = false;
+  for (size_t i = 0; i <= text.size(); ++i) {
+    if (i == text.size() || (!quoted && text[i] == separator)) {
+      if (quoted || (name.empty() && !wasQuoted)) return false;
+      out->push_back(name);
+      name.clear();
+      wasQuoted = false;
+      continue;
+    }
+    const char c = text[i];
+    if (c == '"') {
+      if (quoted && i + 1 < text.size() && text[i + 1] == '"') {
+        name += keepQuotes ? "\"\"" : "\"";
+        ++i;
+        continue;
+      }
+      quoted = !quoted;
+      wasQuoted = true;
+      if (keepQuotes) name += c;
+      continue;
+    }
+    name += c;
+  }
+  return true;
+}
 
 bool OutputKind(const std::string& path, bool* png, bool* emf) {
   *emf = EndsWith(path, ".emf");
@@ -205,31 +289,31 @@ bool ParseOptions(int argc, const char* const* argv, Options* o, std::string* er
     } else if (arg == "--bars") {
       haveBars = true;
     } else if (arg == "--log-y") {
-      o->logY = true;
-    } else if ((t = takes("--xrange")) || (t = takes("--yrange"))) {
+      // Names may follow; a recording's name (or an option) may not be one.
+      const bool names = i + 1 < argc && argv[i + 1][0] != '-' &&
+                         (!o->input.empty() || !LooksLikeRecording(argv[i + 1]));
+      if (names) {
+        if (!ChannelList("--log-y", argv[++i], &o->logYChannels, error)) return false;
+      } else {
+        o->logY = true;
+      }
+    } else if ((t = takes("--log-y"))) {
+      if (t < 0 || !ChannelList("--log-y", value, &o->logYChannels, error)) return false;
+    } else if ((t = takes("--panels"))) {
+      if (t < 0 || !PanelsArg(value, o, error)) return false;
+    } else if ((t = takes("--yrange"))) {
+      if (t < 0 || !YRangeArg(value, o, error)) return false;
+    } else if ((t = takes("--xrange"))) {
       if (t < 0) return false;
-      bool x = arg.compare(0, 8, "--xrange") == 0;
-      if (!RangeArg(value, x ? &o->xRange : &o->yRange)) {
-        *error = std::string(x ? "--xrange " : "--yrange ") + value + ": give MIN:MAX with MIN below MAX";
+      if (!RangeArg(value, &o->xRange)) {
+        *error = "--xrange " + value + ": give MIN:MAX with MIN below MAX";
         return false;
       }
-      (x ? o->haveXRange : o->haveYRange) = true;
+      o->haveXRange = true;
     } else if ((t = takes("--size"))) {
       if (t < 0 || !SizeArg(value, o, error)) return false;
     } else if ((t = takes("--channels"))) {
-      if (t < 0) return false;
-      size_t start = 0;
-      for (;;) {
-        size_t comma = value.find(',', start);
-        std::string name = value.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
-        if (name.empty()) {
-          *error = "--channels " + value + ": give channel names separated by commas";
-          return false;
-        }
-        o->channels.push_back(name);
-        if (comma == std::string::npos) break;
-        start = comma + 1;
-      }
+      if (t < 0 || !ChannelList("--channels", value, &o->channels, error)) return false;
     } else if (arg == "--markers") {
       o->markers = true;
     } else if ((t = takes("--cursor"))) {
@@ -326,6 +410,10 @@ bool ParseOptions(int argc, const char* const* argv, Options* o, std::string* er
     *error = "--yrange must be above 0 on a logarithmic axis (--log-y)";
     return false;
   }
+  if (haveXY && (o->panels != PanelMode::kAuto || !o->channelYRanges.empty() || !o->logYChannels.empty())) {
+    *error = "--xy draws one plot of its two channels: leave out --panels and the channel names of --yrange and --log-y";
+    return false;
+  }
   o->style = haveXY ? Style::kXY : haveBars ? Style::kBars : Style::kTrace;
   return true;
 }
@@ -399,13 +487,26 @@ options
   --bars              draw one bar per sample instead of a connected trace
                       (evenly sampled recordings only)
   --log-y             logarithmic y axis (values of 0 or below are not drawn)
+  --log-y a,b         logarithmic y axis in the panels of these channels only
+  --panels MODE       auto: a plot for each unit the headers name, as in
+                      temp (C) or p [hPa], when they differ, else one plot
+                      (a 0/1 channel without a unit gets a short plot of its
+                      own); one: one plot;
+                      each: a plot for each channel; "a,b;c": the channels in
+                      the groups given (others get a plot each). The plots
+                      are stacked on one time axis.
   --xrange MIN:MAX    x axis range (seconds, dates such as
                       2024-03-01:2024-04-01, or X's units with --xy);
                       default: the whole recording
-  --yrange MIN:MAX    y axis range; default: the data with a 5% margin
+  --yrange MIN:MAX    y axis range of every plot; default: the data with a
+                      5% margin
+  --yrange NAME=MIN:MAX  the y range of the plot that holds channel NAME
   --size WxHin|WxHpx  size of the chart in inches (8x5in) or pixels
                       (1200x750px); default 960x600px
-  --channels a,b      draw only these channels, in this order
+  --channels a,b      draw only these channels, in this order: by name, by
+                      name without its unit, in any case when that is
+                      unambiguous, or by column number (1 is the first
+                      channel); "a,b" in double quotes is one name
   --markers           a square marker at every sample
   --cursor T          a crosshair at time T, in seconds or as a date (on the
                       first channel drawn)

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "axes.h"
+#include "panels.h"
 #include "vorda_data.h"
 
 namespace chart {
@@ -27,7 +28,15 @@ struct Options {
   bool skipBadLines = false;   // --skip-bad-lines: chart the rest, naming each
   Style style = Style::kTrace;
   std::string xChannel, yChannel;  // --xy X:Y
-  bool logY = false;
+  bool logY = false;               // --log-y: every panel
+  std::vector<std::string> logYChannels;  // --log-y a,b: the panels of these
+  struct NamedRange {
+    std::string channel;
+    Range range;
+  };
+  std::vector<NamedRange> channelYRanges;  // --yrange NAME=MIN:MAX
+  PanelMode panels = PanelMode::kAuto;
+  std::vector<std::vector<std::string>> panelGroups;  // --panels "a,b;c"
   bool haveXRange = false, haveYRange = false;
   Range xRange, yRange;
   // --size: pixels, or inches when sizeInInches.
@@ -66,6 +75,11 @@ bool ParseOptions(int argc, const char* const* argv, Options* out, std::string* 
 // The kind of file an output path names, by its extension: false unless
 // it ends in .png, .bmp or .emf.
 bool OutputKind(const std::string& path, bool* png, bool* emf);
+
+// Splits a list of names at `separator`; a name in double quotes may hold
+// the separator (and "" a quote). False for an empty name or an open quote.
+bool SplitNames(const std::string& text, char separator, bool keepQuotes,
+                std::vector<std::string>* out);
 
 // The text of --help.
 const char* HelpText();

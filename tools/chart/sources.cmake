@@ -12,6 +12,10 @@ set(CHART_CORE_SOURCES
   tools/chart/sample_access.cpp
   tools/chart/axes.cpp
   tools/chart/layout.cpp
+  tools/chart/tick_labels.cpp
+  tools/chart/panels.cpp
+  tools/chart/panel_layout.cpp
+  tools/chart/channel_names.cpp
   tools/chart/options.cpp
 )
 

@@ -18,18 +18,26 @@ const char* kHelp = R"(usage: vorda-view RECORDING [options of vorda-chart]
 
 Opens a window with the chart of a recording (CSV or WAV), as vorda-chart
 would draw it, and lets you look into it:
-  pointer over the plot  a crosshair on the nearest sample, with the time and
-                         each channel's value there in the status line
-  drag (left button)     zoom into the dragged span of time (with Shift: of
-                         time and value)
+  pointer over the plot  a crosshair on the nearest sample, through every
+                         panel, with the time and each channel's value there
+                         in the status line
+  click, A               pin cursor A there (a second click moves it); the
+                         status line then reads A and B (the pointer), dt,
+                         1/dt, and each channel at A and B with their
+                         difference
+  C                      clear cursor A (Escape does too)
+  drag (left button)     zoom into the dragged span of time (with Shift: and
+                         into the values of the panel where the drag began)
   wheel                  zoom in or out around the pointer
   Backspace, right click back one zoom
   Home                   the whole recording
   arrow keys             move the view left, right, up or down
-  L                      logarithmic y axis on or off
+  L                      logarithmic y axis of the panel under the pointer on
+                         or off
   S                      save the view: -o FILE (.png, .bmp or .emf) if given,
                          else RECORDING-view.png (then -view-2.png, ...) here
-  Escape                 quit (closing the window does too)
+  Escape                 clear cursor A; without it, quit (closing the window
+                         does too)
 
 Every option of vorda-chart is taken (see vorda-chart --help); --size sets the
 chart's size in the window.

@@ -50,6 +50,25 @@ std::int64_t NearestIn(const Recording& r, const Burst& b, std::int64_t from, st
 
 }  // namespace
 
+std::string TwoCursorReadout(const Recording& r, const chart::ChartPlan& plan, const CursorSample& a,
+                             const CursorSample& b) {
+  auto time = [&r](double t) {
+    return r.dated ? chart::FormatIsoTime(t) : Number(t) + " s";
+  };
+  const double dt = b.time - a.time;
+  std::string text = "A " + time(a.time) + "   B " + time(b.time) + "   dt = " + Number(dt) + " s";
+  text += dt != 0 ? "   1/dt = " + Number(1 / dt) + " Hz" : "   1/dt = -";
+  std::vector<int> channels = plan.series;
+  if (plan.xChannel >= 0) channels.insert(channels.begin(), plan.xChannel);
+  for (int c : channels) {
+    const double va = chart::SampleValue(r, c, a.index), vb = chart::SampleValue(r, c, b.index);
+    text += "   " + r.channels[static_cast<size_t>(c)].name + ": " + ValueText(r, c, a.index) + " / " +
+            ValueText(r, c, b.index);
+    if (!Missing(va) && !Missing(vb)) text += ", d = " + Number(vb - va);
+  }
+  return text;
+}
+
 double ValueAt(const chart::AxisMap& map, double pixel) {
   const double axis = (pixel - map.mapping.offset) / map.mapping.scale;
   return map.log ? std::pow(10.0, axis) : axis;

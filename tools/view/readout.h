@@ -34,6 +34,12 @@ bool SnapToPoint(const chart::Recording& r, int xChannel, int yChannel, const ch
 std::string Readout(const chart::Recording& r, const chart::ChartPlan& plan,
                     const CursorSample& sample);
 
+// Two cursors, A pinned and B under the pointer: "A 1.5 s   B 2.75 s
+// dt = 1.25 s   1/dt = 0.8 Hz   a: 0.5 / 0.7, d = 0.2   ...", each channel
+// with its value at A, at B and their difference (B minus A).
+std::string TwoCursorReadout(const chart::Recording& r, const chart::ChartPlan& plan,
+                             const CursorSample& a, const CursorSample& b);
+
 // The model value at a pixel: the inverse of the axis map (on a
 // logarithmic axis, 10 to the power of the axis value).
 double ValueAt(const chart::AxisMap& map, double pixel);

@@ -61,11 +61,22 @@ Viewer::Viewer(const chart::Options& options, const chart::Recording& recording,
       title_("vorda-view: " + chart::BaseName(chart::ShownPath(options.input))),
       state_(WholeTime(recording, options)) {
   std::fill(std::begin(slots_), std::end(slots_), VORDA_FREE_SLOT);
-  if (options.logY) state_.ToggleLogY();
+  chart::ChartPlan first;
+  std::string error;
+  if (chart::PlanChart(recording, options, &first, &error)) {
+    for (size_t i = 0; i < first.panels.size(); ++i) {
+      groups_.emplace_back();
+      for (int k : first.panels[i].series)
+        groups_.back().push_back(recording.channels[static_cast<size_t>(first.series[static_cast<size_t>(k)])].name);
+      if (first.panels[i].logY) state_.ToggleLogY(i);
+    }
+  }
   // The ranges given on the command line are the first zoom.
-  if (options.haveXRange || options.haveYRange)
+  if (options.haveXRange || options.haveYRange) {
     state_.ZoomTo(options.haveXRange ? options.xRange : state_.Current().x, options.haveYRange,
                   options.yRange);
+    for (size_t i = 1; options.haveYRange && i < groups_.size(); ++i) state_.FixY(i, options.yRange);
+  }
   host_ = tarn::host().NewObject("vorda-view");
 }
 
@@ -171,6 +182,7 @@ LRESULT Viewer::Handle(UINT message, WPARAM w, LPARAM l) {
     case WM_LBUTTONDOWN:
       dragging_ = true;
       dragFrom_ = {GET_X_LPARAM(l), GET_Y_LPARAM(l)};
+      dragPanel_ = std::max(0, PanelAt(dragFrom_.x, dragFrom_.y));
       SetCapture(hwnd_);
       return 0;
     case WM_LBUTTONUP: {
@@ -178,14 +190,23 @@ LRESULT Viewer::Handle(UINT message, WPARAM w, LPARAM l) {
       dragging_ = false;
       ReleaseCapture();
       const POINT to{GET_X_LPARAM(l), GET_Y_LPARAM(l)};
-      if (!haveFrame_ || std::abs(to.x - dragFrom_.x) < kDragPixels) return 0;
-      const bool withY = (w & MK_SHIFT) != 0 && std::abs(to.y - dragFrom_.y) >= kDragPixels;
-      // Dragged beyond the plot, the span stops at its edges.
+      if (!haveFrame_) return 0;
+      if (std::abs(to.x - dragFrom_.x) < kDragPixels) {
+        // A click pins cursor A; a second one moves it.
+        if (std::abs(to.y - dragFrom_.y) < kDragPixels) PinAt(to.x, to.y);
+        return 0;
+      }
+      const bool withY = (w & MK_SHIFT) != 0 && std::abs(to.y - dragFrom_.y) >= kDragPixels &&
+                         static_cast<size_t>(dragPanel_) < frame_.panels.size();
+      // Dragged beyond the plot, the span stops at its edges; a span of
+      // values at the edges of the panel where the drag began.
       const chart::Rect& p = frame_.plot;
+      const chart::PanelFrame& panel = frame_.panels[withY ? static_cast<size_t>(dragPanel_) : 0];
       auto px = [&p](LONG x) { return std::clamp<double>(x, p.left, p.right); };
-      auto py = [&p](LONG y) { return std::clamp<double>(y, p.top, p.bottom); };
+      auto py = [&panel](LONG y) { return std::clamp<double>(y, panel.plot.top, panel.plot.bottom); };
       if (state_.ZoomTo({ValueAt(frame_.x, px(dragFrom_.x)), ValueAt(frame_.x, px(to.x))}, withY,
-                        {ValueAt(frame_.y, py(dragFrom_.y)), ValueAt(frame_.y, py(to.y))}))
+                        {ValueAt(panel.y, py(dragFrom_.y)), ValueAt(panel.y, py(to.y))},
+                        static_cast<size_t>(dragPanel_)))
         Changed();
       return 0;
     }
@@ -219,7 +240,17 @@ LRESULT Viewer::Handle(UINT message, WPARAM w, LPARAM l) {
 void Viewer::Key(WPARAM key) {
   switch (key) {
     case VK_ESCAPE:
+      if (pinned_) {
+        ClearPin();
+        return;
+      }
       DestroyWindow(hwnd_);
+      return;
+    case 'A':
+      if (pointerInside_) PinAt(pointer_.x, pointer_.y);
+      return;
+    case 'C':
+      ClearPin();
       return;
     case VK_BACK:
       if (state_.Back()) Changed();
@@ -234,17 +265,24 @@ void Viewer::Key(WPARAM key) {
       Changed();
       return;
     case VK_UP:
-    case VK_DOWN:
-      state_.Pan(0, key == VK_UP ? kPanStep : -kPanStep, plan_.y);
+    case VK_DOWN: {
+      // The panel under the pointer, else the first.
+      const int at = pointerInside_ ? PanelAt(pointer_.x, pointer_.y) : -1;
+      const size_t panel = at >= 0 && static_cast<size_t>(at) < plan_.panels.size() ? static_cast<size_t>(at) : 0;
+      if (panel >= plan_.panels.size()) return;
+      state_.Pan(0, key == VK_UP ? kPanStep : -kPanStep, plan_.panels[panel].y, panel);
       Changed();
       return;
+    }
     case 'L': {
-      state_.ToggleLogY();
+      const int at = pointerInside_ ? PanelAt(pointer_.x, pointer_.y) : -1;
+      const size_t panel = at >= 0 ? static_cast<size_t>(at) : 0;
+      state_.ToggleLogY(panel);
       chart::ChartPlan plan;
       std::string error;
       if (!chart::PlanChart(recording_, ViewOptions(), &plan, &error)) {
         // No logarithmic view of values that are not above 0: stay linear.
-        state_.ToggleLogY();
+        state_.ToggleLogY(panel);
         HDC dc = GetDC(hwnd_);
         ShowStatus(dc, error);
         ReleaseDC(hwnd_, dc);
@@ -273,13 +311,27 @@ chart::Options Viewer::ViewOptions() const {
   const View& v = state_.Current();
   o.haveXRange = true;
   o.xRange = v.x;
-  o.haveYRange = v.yFixed;
-  if (v.yFixed) o.yRange = v.y;
-  o.logY = state_.LogY();
-  // A y range panned or zoomed on a linear axis may reach 0 or below;
-  // on a logarithmic one it fits the data instead.
-  if (o.logY && o.haveYRange && !(o.yRange.lo > 0)) o.haveYRange = false;
   o.progress = false;
+  if (groups_.empty()) {  // the first plan was refused: so will this one be
+    o.haveYRange = v.yFixed;
+    if (v.yFixed) o.yRange = v.y;
+    o.logY = state_.LogY();
+    return o;
+  }
+  // Each panel as the view has it, named by its first channel.
+  o.panels = chart::PanelMode::kGroups;
+  o.panelGroups = groups_;
+  o.haveYRange = false;
+  o.logY = false;
+  o.logYChannels.clear();
+  for (size_t i = 0; i < groups_.size(); ++i) {
+    const std::string& name = groups_[i][0];
+    const PanelY y = v.Panel(i);
+    if (state_.LogY(i)) o.logYChannels.push_back(name);
+    // A y range panned or zoomed on a linear axis may reach 0 or below;
+    // on a logarithmic one it fits the data instead.
+    if (y.fixed && !(state_.LogY(i) && !(y.y.lo > 0))) o.channelYRanges.push_back({name, y.y});
+  }
   return o;
 }
 
@@ -289,9 +341,65 @@ int Viewer::ChartHeight() const {
   return std::max(1L, client.bottom - statusHeight_);
 }
 
-bool Viewer::InPlot(int x, int y) const {
+bool Viewer::InPlot(int x, int y) const { return PanelAt(x, y) >= 0; }
+
+int Viewer::PanelAt(int x, int y) const {
+  for (size_t i = 0; i < frame_.panels.size(); ++i) {
+    const chart::Rect& p = frame_.panels[i].plot;
+    if (x >= p.left && x < p.right && y >= p.top && y < p.bottom) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+bool Viewer::SnapAt(int x, int y, CursorSample* sample) const {
+  const int panel = PanelAt(x, y);
+  if (panel < 0 || plan_.series.empty()) return false;
+  if (plan_.xChannel >= 0)
+    return SnapToPoint(recording_, plan_.xChannel, plan_.series[0], frame_.x, frame_.panels[0].y, plan_.x,
+                       plan_.y, x, y, sample);
+  return SnapToTime(recording_, ValueAt(frame_.x, x), plan_.x, sample);
+}
+
+double Viewer::CursorX(const CursorSample& sample) const {
+  return plan_.xChannel >= 0
+             ? chart::SampleValue(recording_, plan_.xChannel, sample.index)
+             : sample.time;
+}
+
+void Viewer::PinAt(int x, int y) {
+  if (!haveFrame_) return;
+  CursorSample sample;
+  if (!SnapAt(x, y, &sample)) return;
+  pinned_ = true;
+  pinnedSample_ = sample;
+  Changed();
+}
+
+void Viewer::ClearPin() {
+  if (!pinned_) return;
+  pinned_ = false;
+  Changed();
+}
+
+// Cursor A: a dashed line through every panel, labelled, drawn with the
+// chart (not inverted), so that the crosshair can pass over it.
+void Viewer::DrawPinned(HDC dc) {
+  if (!pinned_ || !haveFrame_) return;
   const chart::Rect& p = frame_.plot;
-  return x >= p.left && x < p.right && y >= p.top && y < p.bottom;
+  const double x = std::trunc(frame_.x(CursorX(pinnedSample_)));
+  if (!(x > p.left && x < p.right - 1)) return;
+  chart::Pen pen;
+  MSEnable(host_, dc);
+  MSSetXForm(host_, 1, "LINEAR", "LINEAR", p.left, p.right, p.top, p.bottom, p.left, p.right, p.top, p.bottom);
+  if (MSNewPen(host_, pen.get(), "DASH", 1, 0.8, 0.1, 0.1) == 1) {
+    const double line[] = {x, p.top + 1.0, x, p.bottom - 1.0};
+    MSPolyLine(host_, pen.get(), "LINES", line, 4);
+    // Unclipped: a text drawn while clipping is on whitens the clip area.
+    MSSetXForm(host_, 0, "LINEAR", "LINEAR", p.left, p.right, p.top, p.bottom, p.left, p.right, p.top, p.bottom);
+    MSText(host_, statusFont_.get(), "A", x + 3, p.top + 9, "HORIZONTAL", "LEFT", "CENTER", 0.8, 0.1, 0.1);
+  }
+  MSDisable(host_);
+  log_.Clean("drawing cursor A");
 }
 
 int Viewer::Progress(double done, double total) {
@@ -353,6 +461,7 @@ bool Viewer::Redraw() {
       whole = false;
     }
     haveFrame_ = whole;
+    DrawPinned(dc);
     if (stopped_) {
       // Given up for what the person asked meanwhile, which asks for a
       // redraw of its own when it changes the view; one comes anyway.
@@ -382,43 +491,55 @@ void Viewer::MovePointer(int x, int y) {
   if (!haveFrame_) return;
   HDC dc = GetDC(hwnd_);
   HideCursor(dc);
+  // While dragging, the span that the release will show.
+  std::string dragged;
+  if (dragging_ && std::abs(x - dragFrom_.x) >= kDragPixels) {
+    const chart::Rect& p = frame_.plot;
+    const double a = ValueAt(frame_.x, std::clamp<double>(dragFrom_.x, p.left, p.right));
+    const double b = ValueAt(frame_.x, std::clamp<double>(x, p.left, p.right));
+    char text[160];
+    std::snprintf(text, sizeof text, "zoom to %.6g .. %.6g (a span of %.6g)", std::min(a, b), std::max(a, b),
+                  std::fabs(b - a));
+    dragged = text;
+  }
   CursorSample sample;
+  const int panel = PanelAt(x, y);
+  if (!SnapAt(x, y, &sample)) {
+    ShowStatus(dc, dragged);
+    ReleaseDC(hwnd_, dc);
+    return;
+  }
   const chart::Rect& p = frame_.plot;
-  const bool xy = plan_.xChannel >= 0;
-  const double px = ValueAt(frame_.x, x), py = ValueAt(frame_.y, y);
-  bool found = InPlot(x, y) &&
-               (xy ? SnapToPoint(recording_, plan_.xChannel, plan_.series[0], frame_.x, frame_.y,
-                                 plan_.x, plan_.y, x, y, &sample)
-                   : SnapToTime(recording_, px, plan_.x, &sample));
-  if (!found) {
-    ShowStatus(dc, "");
+  const chart::Rect& pp = frame_.panels[static_cast<size_t>(panel)].plot;
+  const chart::PanelPlan& panelPlan = plan_.panels[static_cast<size_t>(panel)];
+  const int channel = plan_.series[static_cast<size_t>(panelPlan.series[0])];
+  double value = chart::SampleValue(recording_, channel, sample.index);
+  // The bars lie strictly inside the frame, where the clipping leaves all
+  // of them: they are inverted back unclipped, and a pixel the clipping
+  // kept out would be inverted then, and stay. The vertical bar runs
+  // through every panel; the horizontal one through the panel under the
+  // pointer, at its first channel's value (at the pointer when that is
+  // missing or out of view).
+  const double vx = std::trunc(frame_.x(CursorX(sample)));
+  if (!(vx > p.left && vx < p.right - 1)) {
+    ShowStatus(dc, dragged);
     ReleaseDC(hwnd_, dc);
     return;
   }
-  double value = chart::SampleValue(recording_, plan_.series[0], sample.index);
-  double at = xy ? chart::SampleValue(recording_, plan_.xChannel, sample.index) : sample.time;
-  // Both bars must lie inside the plot, where they are drawn clipped,
-  // since they are inverted back unclipped: a missing value, or one off
-  // the shown range, puts the horizontal bar through the pointer.
-  const double vx = std::trunc(frame_.x(at));
-  if (!(vx >= p.left && vx < p.right)) {
-    ShowStatus(dc, "");
-    ReleaseDC(hwnd_, dc);
-    return;
-  }
-  const double vy = std::trunc(frame_.y(value));
-  if (value == chart::kMissingSample || std::isnan(value) || !(vy >= p.top && vy < p.bottom))
-    value = py;
+  double vy = std::trunc(frame_.panels[static_cast<size_t>(panel)].y(value));
+  if (value == chart::kMissingSample || std::isnan(value) || !(vy > pp.top && vy < pp.bottom - 1)) vy = y;
+  vy = std::clamp<double>(vy, pp.top + 1, pp.bottom - 2);
   MSEnable(host_, dc);
-  MSSetXForm(host_, 1, "LINEAR", plan_.logY ? "LOG10" : "LINEAR", p.left, p.right, p.top, p.bottom,
-             plan_.x.lo, plan_.x.hi, plan_.y.hi, plan_.y.lo);
-  const double bars[VORDA_CROSSHAIR_DOUBLES] = {plan_.x.lo, value, plan_.x.hi, value,
-                                                at,         plan_.y.hi, at, plan_.y.lo};
+  MSSetXForm(host_, 1, "LINEAR", "LINEAR", p.left, p.right, p.top, p.bottom, p.left, p.right, p.top, p.bottom);
+  const double bars[VORDA_CROSSHAIR_DOUBLES] = {pp.left + 1.0, vy, pp.right - 2.0, vy,
+                                                vx,            p.top + 1.0, vx, p.bottom - 2.0};
   cursorShown_ = MSCrossHair(host_, bars, VORDA_CROSSHAIR_DOUBLES, slots_,
                              static_cast<unsigned>(std::size(slots_))) == 1;
   MSDisable(host_);
   log_.Clean("drawing the crosshair");
-  ShowStatus(dc, Readout(recording_, plan_, sample));
+  ShowStatus(dc, !dragged.empty() ? dragged
+                 : pinned_        ? TwoCursorReadout(recording_, plan_, pinnedSample_, sample)
+                                  : Readout(recording_, plan_, sample));
   ReleaseDC(hwnd_, dc);
 }
 
@@ -435,18 +556,44 @@ void Viewer::ShowStatus(HDC dc, const std::string& text) {
   RECT client{};
   GetClientRect(hwnd_, &client);
   const int top = ChartHeight(), bottom = client.bottom, width = client.right;
-  const std::string shown = text.empty()
-                                ? "drag: zoom (Shift: x and y)   wheel: zoom   Backspace: back   "
-                                  "Home: all   arrows: pan   L: log y   S: save   Esc: quit"
-                                : text;
-  // Clipped to the status line, a text first clears it white.
   MSEnable(host_, dc);
+  std::string shown;
+  if (text.empty()) {
+    // The keys, in as many words as the width has room for.
+    for (const char* help :
+         {"drag: zoom (Shift: values of a panel)   wheel: zoom   click: cursor A   Backspace: back   "
+          "Home: all   arrows: pan   L: log y   S: save   Esc: quit",
+          "drag, wheel: zoom   click: cursor A   Backspace: back   Home: all   L: log y   S: save   Esc: quit",
+          "drag: zoom   click: cursor A   Esc: quit"}) {
+      shown = FitStatus(help, width);
+      if (shown == help) break;
+    }
+  } else {
+    shown = FitStatus(text, width);
+  }
+  // Clipped to the status line, a text first clears it white.
   MSSetXForm(host_, 1, "LINEAR", "LINEAR", 0, width, top, bottom, 0, width, top, bottom);
   const double grey = text.empty() ? 0.45 : 0.1;
   MSText(host_, statusFont_.get(), shown.c_str(), 6, (top + bottom) / 2, "HORIZONTAL", "LEFT", "CENTER",
          grey, grey, grey);
   MSDisable(host_);
   log_.Clean("writing the status line");
+}
+
+std::string Viewer::FitStatus(const std::string& text, int width) {
+  auto fits = [&](const std::string& t) {
+    int w = 0, h = 0;
+    return MSGetTextExtents(host_, statusFont_.get(), t.c_str(), "HORIZONTAL", &w, &h) == 1 && w <= width - 12;
+  };
+  if (fits(text)) return text;
+  // Whole items (they are three spaces apart) as long as they fit.
+  std::string cut = text;
+  for (size_t gap = cut.rfind("   "); gap != std::string::npos && gap > 0; gap = cut.rfind("   ")) {
+    cut.resize(gap);
+    if (fits(cut + "   ...")) return cut + "   ...";
+  }
+  while (cut.size() > 1 && !fits(cut + "...")) cut.pop_back();
+  return cut + "...";
 }
 
 std::string Viewer::NextSavePath() {

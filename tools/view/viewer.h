@@ -50,6 +50,12 @@ class Viewer {
   ViewState& state() { return state_; }
   const std::string& status() const { return status_; }
   bool CursorShown() const { return cursorShown_; }
+  // Cursor A: pinned at the sample nearest the client point (a click, or
+  // the A key), cleared by Escape or C. While it is pinned the status line
+  // reads both cursors and their difference.
+  void PinAt(int x, int y);
+  void ClearPin();
+  bool Pinned() const { return pinned_; }
   // How long a redraw may take before it shows its progress and gives way
   // to waiting input (kSlowRedrawSeconds unless changed).
   void SetSlowRedrawSeconds(double seconds) { slowSeconds_ = seconds; }
@@ -66,8 +72,15 @@ class Viewer {
   chart::Options ViewOptions() const;
   int ChartHeight() const;
   bool InPlot(int x, int y) const;
+  // The panel at a client point, -1 when none.
+  int PanelAt(int x, int y) const;
+  bool SnapAt(int x, int y, CursorSample* sample) const;
+  double CursorX(const CursorSample& sample) const;
+  void DrawPinned(HDC dc);
   void HideCursor(HDC dc);
   void ShowStatus(HDC dc, const std::string& text);
+  // The text as it fits the status line's width: cut at a gap, with "...".
+  std::string FitStatus(const std::string& text, int width);
   int Progress(double done, double total);
   std::string NextSavePath();
 
@@ -96,6 +109,14 @@ class Viewer {
 
   bool dragging_ = false;
   POINT dragFrom_{};
+  int dragPanel_ = 0;
+
+  bool pinned_ = false;
+  CursorSample pinnedSample_;
+
+  // The panels as first planned, kept through every zoom: the names of
+  // their channels.
+  std::vector<std::vector<std::string>> groups_;
 
   // A redraw that takes long shows its progress and is given up when the
   // person asks for something else meanwhile.
