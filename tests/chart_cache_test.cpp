@@ -1,6 +1,6 @@
 // The cache store: a payload comes back only from a whole, sound file made
 // for the same state of the same recording; anything else is refused and
-// removed, and --no-cache keeps nothing.
+// removed, and a store with no folder keeps nothing.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -116,7 +116,7 @@ TEST(ChartCache, TheStoreKeepsWholeFilesAndRemovesUntrustedOnes) {
   EXPECT_FALSE(store.Load(later, &payload, &why));
   EXPECT_NE(why.find("damaged"), std::string::npos) << why;
 
-  // --no-cache: a store that keeps nothing and reads nothing.
+  // A store with no folder keeps nothing and reads nothing.
   const CacheStore none("");
   EXPECT_FALSE(none.enabled());
   EXPECT_TRUE(none.Store(id, kPayload, &error));

@@ -351,8 +351,6 @@ bool ParseOptions(int argc, const char* const* argv, Options* o, std::string* er
                         : ": give the units added after scaling, a number");
         return false;
       }
-    } else if (arg == "--no-cache") {
-      o->noCache = true;
     } else if (arg.size() > 1 && arg[0] == '-') {  // "-" alone is standard input
       *error = "unknown option " + arg + " (see --help)";
       return false;
@@ -482,7 +480,6 @@ options
                       one channel, ch1
   --scale K, --offset C
                       a raw sample stored as n means n*K+C (default 1 and 0)
-  --no-cache          neither read nor write the cache folder
   --xy X:Y            draw channel Y against channel X instead of against time
   --bars              draw one bar per sample instead of a connected trace
                       (evenly sampled recordings only)

@@ -56,7 +56,6 @@ struct Options {
   std::string raw;
   std::vector<std::string> names;
   double scale = 1, offset = 0;
-  bool noCache = false;        // --no-cache: neither read nor write the cache folder
 };
 
 // Limits of --size: a canvas must lie inside vorda's device coordinates.
