@@ -45,15 +45,11 @@ bool ParseRaw(const std::vector<std::uint8_t>& bytes, const std::string& name, c
 
 bool ReadRawFile(const std::string& path, const std::string& name, const RawOptions& options, Recording* out,
                  ReadError* error) {
-  std::shared_ptr<recording::ByteSource> bytes = recording::OpenFileBytes(path, name, &error->message);
-  if (!bytes) return false;
-  recording::FileIdentity identity;
-  if (!recording::IdentifyFile(path, name, &identity)) {
-    error->message = "cannot read " + name;
-    return false;
-  }
+  recording::OpenedFile file;
+  if (!recording::OpenRecordingFile(path, name, &file, &error->message)) return false;
+  const recording::FileIdentity identity = file.identity;
   auto changed = [identity] { return recording::ChangedOnDisk(identity); };
-  return FromBytes(std::move(bytes), identity, changed, name, options, out, error);
+  return FromBytes(std::move(file.bytes), identity, changed, name, options, out, error);
 }
 
 }  // namespace chart

@@ -131,4 +131,14 @@ bool ChangedOnDisk(const FileIdentity& opened) {
   return !IdentifyFile(opened.path, opened.name, &now) || now != opened;
 }
 
+bool OpenRecordingFile(const std::string& path, const std::string& name, OpenedFile* out, std::string* error) {
+  out->bytes = OpenFileBytes(path, name, error);
+  if (!out->bytes) return false;
+  if (!IdentifyFile(path, name, &out->identity)) {
+    *error = "cannot read " + name;
+    return false;
+  }
+  return true;
+}
+
 }  // namespace recording

@@ -22,4 +22,12 @@ bool IdentifyFile(const std::string& path, const std::string& name, FileIdentity
 // Whether the file opened as `opened` is gone or no longer the same.
 bool ChangedOnDisk(const FileIdentity& opened);
 
+// A recording's file opened to be read in place: its bytes and what
+// identifies it as opened. False after *error says why, naming the file.
+struct OpenedFile {
+  std::shared_ptr<ByteSource> bytes;
+  FileIdentity identity;
+};
+bool OpenRecordingFile(const std::string& path, const std::string& name, OpenedFile* out, std::string* error);
+
 }  // namespace recording
