@@ -150,6 +150,35 @@ TEST(ChartPanels, EachPanelGetsItsOwnRangeTitleAndScale) {
   }
 }
 
+// Infinities are placed beyond the axis of their own panel: placed by
+// another, narrower panel's axis they would land on the visible part of
+// their own (1.001e3 on a panel reaching 1e6).
+TEST(ChartPanels, InfinitiesLieBeyondTheirOwnPanel) {
+  Recording r;
+  ReadError e;
+  ASSERT_TRUE(ParseCsv("t,small (V),large (Pa)\n0,0,0\n1,1,1000000\n2,0.5,inf\n3,0.2,-inf\n", "inf.csv", {}, &r, &e))
+      << e.message;
+  std::vector<const char*> args = {"vorda-chart", "inf.csv", "-o", "c.bmp"};
+  Options o;
+  std::string error;
+  ASSERT_TRUE(ParseOptions(static_cast<int>(args.size()), args.data(), &o, &error)) << error;
+  ChartPlan p;
+  ASSERT_TRUE(PlanChart(r, o, &p, &error)) << error;
+  ASSERT_EQ(p.panels.size(), 2u);
+  const Range large = p.panels[static_cast<size_t>(p.PanelOf(1))].y;
+  ASSERT_GT(large.hi, 999999);
+  PlaceInfinities(p, &r);
+  double v[4];
+  ASSERT_TRUE(r.source->Read(1, 0, 4, v, &error)) << error;
+  EXPECT_GT(v[2], large.hi + 100 * (large.hi - large.lo));
+  EXPECT_LT(v[3], large.lo - 100 * (large.hi - large.lo));
+  EXPECT_EQ(v[1], 1000000);
+  // The file's own samples stay as they are, for what is kept of the file.
+  ASSERT_TRUE(UnplacedSource(r)->Read(1, 0, 4, v, &error)) << error;
+  EXPECT_EQ(v[2], INFINITY);
+  EXPECT_EQ(v[3], -INFINITY);
+}
+
 TEST(ChartPanels, SplitsThePlotAndSaysHowTallItMustBe) {
   const int t = 12;
   const Rect plot{60, 40, 800, 540};

@@ -259,7 +259,14 @@ void PlaceInfinities(const ChartPlan& plan, Recording* r) {
     places[static_cast<size_t>(channel)] = log ? Range{range.lo / 1e3, range.hi * 1e3}
                                                : Range{range.lo - 1e3 * span, range.hi + 1e3 * span};
   };
-  for (int channel : plan.series) place(channel, plan.y, plan.logY);
+  // Each beyond the axis of its own panel: another panel's may be far
+  // narrower, and put it on the visible part of this one.
+  for (size_t k = 0; k < plan.series.size(); ++k) {
+    const int panel = plan.PanelOf(static_cast<int>(k));
+    const bool own = panel >= 0 && static_cast<size_t>(panel) < plan.panels.size();
+    const PanelPlan* pp = own ? &plan.panels[static_cast<size_t>(panel)] : nullptr;
+    place(plan.series[k], pp ? pp->y : plan.y, pp ? pp->logY : plan.logY);
+  }
   if (plan.xChannel >= 0) place(plan.xChannel, plan.x, false);
   r->source = std::make_shared<PlacedSource>(r->source, std::move(places));
 }
