@@ -37,6 +37,8 @@ DrawRecorder::DrawRecorder(std::function<int(tarn::Handle)> then)
   });
 }
 
+DrawRecorder::~DrawRecorder() { tarn::host().Delete(object_); }
+
 tarn::Handle ScanChannel(int numDims, double sampleInc, const std::vector<tarn::Burst>& bursts,
                          double sign) {
   tarn::Handle channel = tarn::host().NewChannel(numDims, sampleInc, bursts);

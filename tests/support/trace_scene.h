@@ -30,6 +30,12 @@ struct DrawnBlock {
 class DrawRecorder {
  public:
   explicit DrawRecorder(std::function<int(tarn::Handle)> then = nullptr);
+  // The drawing object goes with the recorder, and the last block it holds:
+  // a sweep makes hundreds of recorders, which would otherwise fill a
+  // 32-bit process with blocks of bars.
+  ~DrawRecorder();
+  DrawRecorder(const DrawRecorder&) = delete;
+  DrawRecorder& operator=(const DrawRecorder&) = delete;
   tarn::Handle object() const { return object_; }
   const std::vector<DrawnBlock>& blocks() const { return blocks_; }
 
