@@ -1,0 +1,362 @@
+#include "exact_trace.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+namespace chart {
+namespace {
+
+using recording::ChannelSummary;
+using recording::SummaryNode;
+using Part = ChannelSummary::Part;
+
+// Points a call hands over at most: well under what MSPolyLine draws in
+// one run, so a call is cheap to copy, and many stretches to a call.
+constexpr std::size_t kBatchPoints = 8192;
+
+// Reads a channel's samples a few leaves at a time: the parts read are
+// within one leaf, and neighbouring columns read the same leaves.
+class LeafReader {
+ public:
+  LeafReader(recording::SampleSource& source, int channel, std::int64_t count)
+      : source_(source), channel_(channel), count_(count) {}
+
+  // Samples [first, last], all within one leaf; null after *error is set.
+  const double* Values(std::int64_t first, std::int64_t last, std::string* error) {
+    if (first < start_ || last >= start_ + static_cast<std::int64_t>(buffer_.size())) {
+      const std::int64_t start = first / recording::kSummaryLeaf * recording::kSummaryLeaf;
+      const std::int64_t n = std::min(kWindow, count_ - start);
+      buffer_.resize(static_cast<std::size_t>(n));
+      start_ = -1;
+      if (n <= 0 || last >= start + n || !source_.Read(channel_, start, n, buffer_.data(), error)) {
+        if (error->empty()) *error = "a sample beyond the recording was asked for";
+        buffer_.clear();
+        return nullptr;
+      }
+      start_ = start;
+    }
+    return buffer_.data() + (first - start_);
+  }
+
+ private:
+  static constexpr std::int64_t kWindow = 8 * recording::kSummaryLeaf;
+  recording::SampleSource& source_;
+  int channel_;
+  std::int64_t count_;
+  std::int64_t start_ = -1;
+  std::vector<double> buffer_;
+};
+
+// The rows a set of samples lands on: the least and the greatest.
+struct Rows {
+  std::int32_t lo = INT32_MAX, hi = INT32_MIN;
+  void Add(std::int32_t r) {
+    lo = std::min(lo, r);
+    hi = std::max(hi, r);
+  }
+  void Add(const Rows& r) {
+    lo = std::min(lo, r.lo);
+    hi = std::max(hi, r.hi);
+  }
+};
+
+struct Found {
+  std::int64_t index = -1;
+  double value = 0;
+};
+
+class Planner {
+ public:
+  Planner(const ExactTrace& t, double sampleInc, const std::function<bool(const double*, std::size_t)>& draw,
+          std::string* error)
+      : t_(t), m_(*t.map), s_(*t.summary), inc_(sampleInc), draw_(draw), error_(error),
+        reader_(*t.source, t.channel, t.summary->Count()) {}
+
+  bool Burst(const chart::Burst& b) {
+    if (b.count <= 0) return true;
+    VordaBlockWalk walk;
+    vorda_block_walk_start(&walk, static_cast<std::int32_t>(b.first),
+                           static_cast<std::int32_t>(b.first + b.count - 1), b.start, inc_, 1);
+    VordaBlock block;
+    while (vorda_block_walk_next(&walk, &block))
+      if (!Block(block)) return false;
+    return true;
+  }
+
+  bool Finish() { return Flush(); }
+
+ private:
+  std::int32_t Row(double v) const {
+    return vorda_clamp_to_device(vorda_axis_to_device(&m_.y, vorda_axis_value(v, m_.y_is_log, m_.log_floor)));
+  }
+  std::int32_t Column(std::int64_t g) const {
+    return vorda_clamp_to_device(vorda_axis_to_device(&m_.x, Time(g)));
+  }
+  double Time(std::int64_t g) const {
+    return vorda_sample_time(static_cast<std::int32_t>(g - blockFirst_), inc_, origin_);
+  }
+
+  Rows NodeRows(const SummaryNode& n) const {
+    Rows r;
+    if (n.Has(SummaryNode::kFinite)) {
+      r.Add(Row(n.lo));
+      r.Add(Row(n.hi));
+      if (n.minPositive > 0) r.Add(Row(n.minPositive));
+    }
+    if (n.Has(SummaryNode::kPlusInf)) r.Add(Row(t_.plusInf));
+    if (n.Has(SummaryNode::kMinusInf)) r.Add(Row(t_.minusInf));
+    return r;
+  }
+
+  bool Value(std::int64_t g, double* v) {
+    const double* p = reader_.Values(g, g, error_);
+    if (!p) return false;
+    *v = *p;
+    return true;
+  }
+
+  // The first (or, backward, the last) sample of the parts for which
+  // `sample` holds, looking into a node only where `mayHold` says it can
+  // hold one. found->index stays -1 when none does.
+  template <typename NodeTest, typename SampleTest>
+  bool Find(const std::vector<Part>& parts, bool backward, const NodeTest& mayHold, const SampleTest& sample,
+            Found* found) {
+    const std::size_t n = parts.size();
+    for (std::size_t i = 0; i < n; ++i) {
+      const Part& p = parts[backward ? n - 1 - i : i];
+      if (p.level < 0) {
+        const double* v = reader_.Values(p.first, p.last, error_);
+        if (!v) return false;
+        const std::int64_t len = p.last - p.first + 1;
+        for (std::int64_t k = 0; k < len; ++k) {
+          const std::int64_t at = backward ? len - 1 - k : k;
+          if (sample(v[at])) {
+            *found = {p.first + at, v[at]};
+            return true;
+          }
+        }
+      } else if (mayHold(s_.Node(p.level, p.index))) {
+        std::vector<Part> children;
+        s_.Children(p, &children);
+        if (!Find(children, backward, mayHold, sample, found)) return false;
+        if (found->index >= 0) return true;
+      }
+    }
+    return true;
+  }
+
+  bool PartRows(const std::vector<Part>& parts, Rows* rows) {
+    for (const Part& p : parts) {
+      if (p.level >= 0) {
+        rows->Add(NodeRows(s_.Node(p.level, p.index)));
+        continue;
+      }
+      const double* v = reader_.Values(p.first, p.last, error_);
+      if (!v) return false;
+      for (std::int64_t k = 0; k <= p.last - p.first; ++k) rows->Add(Row(v[k]));
+    }
+    return true;
+  }
+
+  // The first missing sample of [first, last], or last + 1.
+  bool NextMissing(std::int64_t first, std::int64_t last, std::int64_t* at) {
+    Found f;
+    s_.Split(first, last, &parts_);
+    if (!Find(parts_, false, [](const SummaryNode& n) { return n.Has(SummaryNode::kMissing); },
+              [](double v) { return recording::IsMissingValue(v); }, &f))
+      return false;
+    *at = f.index >= 0 ? f.index : last + 1;
+    return true;
+  }
+  // The last missing sample of [first, last], or first - 1.
+  bool LastMissing(std::int64_t first, std::int64_t last, std::int64_t* at) {
+    Found f;
+    s_.Split(first, last, &parts_);
+    if (!Find(parts_, true, [](const SummaryNode& n) { return n.Has(SummaryNode::kMissing); },
+              [](double v) { return recording::IsMissingValue(v); }, &f))
+      return false;
+    *at = f.index >= 0 ? f.index : first - 1;
+    return true;
+  }
+
+  bool Block(const VordaBlock& b) {
+    blockFirst_ = b.first_scan;
+    origin_ = b.origin;
+    const std::int64_t first = b.first_scan, last = first + b.count - 1;
+    // MSPolyLine draws nothing of a block of one sample.
+    if (b.count < 2) return true;
+    // The visible part, with the sample on either side of it.
+    std::int64_t lo = first, hi = last + 1;
+    while (lo < hi) {
+      const std::int64_t mid = lo + (hi - lo) / 2;
+      if (Column(mid) >= t_.visibleLeft) hi = mid; else lo = mid + 1;
+    }
+    const std::int64_t inside = lo;
+    lo = first - 1;
+    hi = last;
+    while (lo < hi) {
+      const std::int64_t mid = hi - (hi - lo) / 2;
+      if (Column(mid) <= t_.visibleRight) lo = mid; else hi = mid - 1;
+    }
+    const std::int64_t insideLast = lo;
+    if (inside > last || insideLast < first) return true;
+    const std::int64_t from = std::max(first, inside - 1), to = std::min(last, insideLast + 1);
+
+    // The stretches between missing samples, from where the first one
+    // really starts (the runs of a pen that cannot be reduced count from there).
+    std::int64_t start = from;
+    if (t_.mode == ExactMode::kRuns) {
+      std::int64_t before = 0;
+      if (!LastMissing(first, from, &before)) return false;
+      start = std::max(before + 1, first);
+    }
+    while (start <= to) {
+      std::int64_t gap = 0;
+      if (!NextMissing(start, to, &gap)) return false;
+      std::int64_t end = gap - 1;
+      if (end == to && to < last && t_.mode == ExactMode::kRuns) {
+        // A run reaching past `to` is drawn whole: find where it really ends.
+        if (!NextMissing(to, last, &gap)) return false;
+        end = gap - 1;
+      }
+      if (end > start && !Stretch(start, end, from, to)) return false;
+      start = gap + 1;
+    }
+    return true;
+  }
+
+  bool Stretch(std::int64_t a, std::int64_t b, std::int64_t from, std::int64_t to) {
+    if (t_.mode == ExactMode::kRuns) {
+      // MSPolyLine's runs: VORDA_MAX_STRIP_POINTS points, each starting
+      // with the last point of the one before.
+      const std::int64_t step = VORDA_MAX_STRIP_POINTS - 1;
+      for (std::int64_t r = a; r < b; r += step) {
+        const std::int64_t e = std::min(b, r + step);
+        if (e < from || r > to) continue;
+        if (!Flush()) return false;
+        for (std::int64_t g = r; g <= e;) {
+          const std::int64_t leafEnd = std::min(e, (g / recording::kSummaryLeaf + 1) * recording::kSummaryLeaf - 1);
+          const double* v = reader_.Values(g, leafEnd, error_);
+          if (!v) return false;
+          for (std::int64_t k = g; k <= leafEnd; ++k) Push(Time(k), v[k - g]);
+          g = leafEnd + 1;
+        }
+        if (!Flush()) return false;
+      }
+      return true;
+    }
+    a = std::max(a, from);
+    b = std::min(b, to);
+    if (b <= a) return true;
+    for (std::int64_t c0 = a; c0 <= b;) {
+      // The column's samples: Column never falls as the index rises.
+      const std::int32_t x = Column(c0);
+      std::int64_t c1 = c0, step = 1;
+      while (c1 + step <= b && Column(c1 + step) == x) {
+        c1 += step;
+        step *= 2;
+      }
+      std::int64_t beyond = std::min(c1 + step, b + 1);
+      while (beyond - c1 > 1) {
+        const std::int64_t mid = c1 + (beyond - c1) / 2;
+        if (Column(mid) == x) c1 = mid; else beyond = mid;
+      }
+      if (!Group(c0, c1, c1 == b)) return false;
+      c0 = c1 + 1;
+    }
+    EndStretch();
+    return true;
+  }
+
+  // What ReduceColumns keeps of one column's samples [c0, c1].
+  bool Group(std::int64_t c0, std::int64_t c1, bool lastOfStretch) {
+    Found kept[5];
+    if (!Value(c0, &kept[0].value)) return false;
+    kept[0].index = c0;
+    if (c1 == c0) {
+      Push(Time(c0), kept[0].value);
+      return true;
+    }
+    if (!Value(c1, &kept[1].value)) return false;
+    kept[1].index = c1;
+    int n = 2;
+    if (c1 - c0 > 1) {
+      s_.Split(c0, c1, &parts_);
+      Rows rows;
+      if (!PartRows(parts_, &rows)) return false;
+      const std::int32_t low = rows.lo, high = rows.hi;
+      if (!Find(parts_, false, [&](const SummaryNode& node) { return NodeRows(node).lo == low; },
+                [&](double v) { return Row(v) == low; }, &kept[n++]) ||
+          !Find(parts_, false, [&](const SummaryNode& node) { return NodeRows(node).hi == high; },
+                [&](double v) { return Row(v) == high; }, &kept[n++]))
+        return false;
+      if (lastOfStretch) {
+        // The point before the closing samples on the last one's row.
+        const std::int32_t row = Row(kept[1].value);
+        if (!Find(parts_, true,
+                  [&](const SummaryNode& node) {
+                    const Rows r = NodeRows(node);
+                    return !(r.lo == row && r.hi == row);
+                  },
+                  [&](double v) { return Row(v) != row; }, &kept[n]))
+          return false;
+        if (kept[n].index >= 0) ++n;
+      }
+    }
+    std::sort(kept, kept + n, [](const Found& p, const Found& q) { return p.index < q.index; });
+    for (int k = 0; k < n; ++k)
+      if (kept[k].index >= 0 && (k == 0 || kept[k].index != kept[k - 1].index))
+        Push(Time(kept[k].index), kept[k].value);
+    return true;
+  }
+
+  void Push(double x, double y) {
+    // A run of a pen that cannot be reduced is one call, as MSPolyLine's own.
+    if (t_.mode == ExactMode::kReduce && out_.size() >= 2 * kBatchPoints) {
+      const double lastX = out_[out_.size() - 2], lastY = out_.back();
+      pending_ = Flush();
+      // The next call starts where this one ended, so the line stays joined.
+      if (!std::isnan(lastX)) out_.insert(out_.end(), {lastX, lastY});
+    }
+    out_.insert(out_.end(), {x, y});
+  }
+  void EndStretch() {
+    if (!out_.empty() && !std::isnan(out_.back())) out_.insert(out_.end(), {NAN, NAN});
+  }
+  bool Flush() {
+    if (!pending_) return false;
+    if (out_.size() >= 4 && !draw_(out_.data(), out_.size() / 2)) pending_ = false;
+    out_.clear();
+    return pending_;
+  }
+
+  const ExactTrace& t_;
+  const VordaMapping& m_;
+  const ChannelSummary& s_;
+  double inc_;
+  const std::function<bool(const double*, std::size_t)>& draw_;
+  std::string* error_;
+  LeafReader reader_;
+  std::int64_t blockFirst_ = 0;
+  double origin_ = 0;
+  std::vector<Part> parts_;
+  std::vector<double> out_;
+  bool pending_ = true;  // false once draw refused
+};
+
+}  // namespace
+
+bool DrawExactTrace(const ExactTrace& trace, const std::vector<Burst>& bursts, double sampleInc,
+                    const std::function<bool(const double*, std::size_t)>& draw, std::string* error) {
+  if (!trace.map || !trace.summary || !trace.source || !(trace.map->x.scale > 0) || trace.map->x_is_log) {
+    *error = "no exact trace for this axis";
+    return false;
+  }
+  Planner planner(trace, sampleInc, draw, error);
+  for (const Burst& b : bursts)
+    if (!planner.Burst(b)) return false;
+  return planner.Finish();
+}
+
+}  // namespace chart
