@@ -317,6 +317,8 @@ TEST_F(ChartRecordingsTest, AWavShorterThanItsHeaderIsChartedAndSaidSo) {
                                   "charting those\n"));
   EXPECT_THAT(r.output, HasSubstr("1 channel, 478 samples"));
   EXPECT_EQ(r.output.find("Z:"), std::string::npos) << r.output;
+  // Said once, not again after the recording was read.
+  EXPECT_EQ(r.output.find("charting those"), r.output.rfind("charting those")) << r.output;
 }
 
 }  // namespace

@@ -1,8 +1,6 @@
 // The chart tool in this process, where vorda's calls can be made to fail:
 // every report vorda makes reaches the user with the step it came from,
 // the run fails, and no output file is left.
-#include <fcntl.h>
-#include <io.h>
 #include <windows.h>
 
 #include <gmock/gmock.h>
@@ -18,6 +16,7 @@
 #include "host_probe.h"
 #include "import_hook.h"
 #include "ledger.h"
+#include "stderr_capture.h"
 #include "surface.h"
 #include "tarn.h"
 
@@ -25,35 +24,6 @@ namespace {
 
 using ::testing::HasSubstr;
 using vorda_test::FileExists;
-
-// Collects what the code under test writes to stderr.
-class StderrCapture {
- public:
-  StderrCapture() : path_(vorda_test::TempPath("stderr.txt")) {
-    std::fflush(stderr);
-    saved_ = _dup(2);
-    int fd = _open(path_.c_str(), _O_WRONLY | _O_CREAT | _O_TRUNC, 0600);
-    _dup2(fd, 2);
-    _close(fd);
-  }
-  std::string Text() {
-    std::fflush(stderr);
-    _dup2(saved_, 2);
-    return vorda_test::ReadText(path_);
-  }
-  ~StderrCapture() {
-    if (saved_ >= 0) {
-      std::fflush(stderr);
-      _dup2(saved_, 2);
-      _close(saved_);
-    }
-    DeleteFileA(path_.c_str());
-  }
-
- private:
-  std::string path_;
-  int saved_ = -1;
-};
 
 class ChartRunTest : public ::testing::Test {
  protected:
@@ -74,7 +44,7 @@ class ChartRunTest : public ::testing::Test {
 TEST_F(ChartRunTest, ARunLeavesNothingOfVordasBehind) {
   vorda_test::Ledger ledger;
   chart::Timings t;
-  StderrCapture err;
+  vorda_test::StderrCapture err;
   ASSERT_EQ(chart::RunChart(options_, &t), 0) << err.Text();
   EXPECT_EQ(err.Text(), "");
   EXPECT_TRUE(FileExists(options_.output));
@@ -131,7 +101,7 @@ TEST_F(ChartRunTest, EveryVordaReportIsShownWithItsStep) {
     c.arrange();
     std::string shown;
     {
-      StderrCapture err;
+      vorda_test::StderrCapture err;
       EXPECT_EQ(chart::RunChart(options_), 1) << c.name;
       shown = err.Text();
     }

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "calendar_ticks.h"
+#include "exact_trace.h"
 #include "gdi_object.h"
 #include "host_recording.h"
 #include "layout.h"
@@ -181,7 +182,7 @@ class ChartPainter {
       return false;
     }
     if (frame_) {
-      *frame_ = ChartFrame{plot, xMap_, panels_[0].y, textHeight_, {}};
+      *frame_ = ChartFrame{plot, xMap_, panels_[0].y, textHeight_, {}, 0};
       for (const PanelDraw& pd : panels_) frame_->panels.push_back({pd.rect, pd.y});
     }
     return true;
@@ -361,13 +362,14 @@ class ChartPainter {
       const int c = p_.series[k];
       const std::string& name = r_.channels[static_cast<size_t>(c)].name;
       Rgb colour = SeriesColour(static_cast<int>(k));
-      const char* style = SeriesPenStyle(static_cast<int>(k));
       // GDI draws dashes and dots only with pens one pixel wide. A trace of
-      // more samples than pixels is a solid band at any width, and with a
-      // solid one-pixel pen MSPolyLine hands GDI a few points a column
-      // instead of every sample: 10,000,000 samples draw in less than a tenth of the
-      // time a wider pen takes.
+      // more samples than pixels is a band at any width, in which a dash
+      // pattern no longer shows; with a solid one-pixel pen MSPolyLine
+      // hands GDI a few points a column instead of every sample:
+      // 10,000,000 samples draw in less than a tenth of the time a wider
+      // pen takes, and the summary can stand in for the samples.
       bool dense = SamplesInView() > 2.0 * layout_.plot.Width();
+      const char* style = dense ? "SOLID" : SeriesPenStyle(static_cast<int>(k));
       int width = std::strcmp(style, "SOLID") == 0 && !dense
                       ? std::max(1, static_cast<int>(std::lround(1.5 * scale_)))
                       : 1;
@@ -377,6 +379,11 @@ class ChartPainter {
       const size_t panel = static_cast<size_t>(p_.PanelOf(static_cast<int>(k)));
       if (!PlotTransform(1, panel)) return false;
 
+      if (FromSummary()) {
+        if (!SummaryTrace(c, panel, width, std::strcmp(style, "SOLID") == 0, pens_[k]->get(), name)) return false;
+        if (frame_) ++frame_->summaryTraces;
+        continue;
+      }
       tarn::Handle channel = AddHostChannel(r_, c);
       tarn::Handle draw = tarn::host().NewObject("trace");
       SeriesDrawer drawer(host_, pens_[k]->get(), o_.style, p_.panels[panel].logY, o_.markers, MarkerSize(),
@@ -401,6 +408,49 @@ class ChartPainter {
         if (!canvas_.interactive) Complain("drawing " + name + " was stopped");
         return false;
       }
+    }
+    return true;
+  }
+
+  // Whether the traces are drawn from the recording's summary: exactly
+  // what the time-series driver draws from every sample, on a raster
+  // surface, where pixels are what is compared. Markers mark every sample.
+  bool FromSummary() const {
+    return !o_.everySample && r_.summaries && !canvas_.emf && o_.style == Style::kTrace && !r_.Uneven() &&
+           !o_.markers && r_.sampleInc > 0;
+  }
+
+  bool SummaryTrace(int c, size_t panel, int width, bool solid, HPEN* pen, const std::string& name) {
+    const Rect& plot = panels_[panel].rect;
+    const PanelPlan& pp = p_.panels[panel];
+    VordaMapping map;
+    if (!vorda_make_mapping(0, pp.logY, plot.left, plot.right, plot.top, plot.bottom, p_.x.lo, p_.x.hi, pp.y.hi,
+                            pp.y.lo, &map))
+      return Failed("mapping " + name);
+    ExactTrace trace;
+    trace.map = &map;
+    trace.summary = &(*r_.summaries)[static_cast<size_t>(c)];
+    trace.source = r_.source.get();
+    trace.channel = c;
+    if (static_cast<size_t>(c) < r_.placed.size()) {
+      trace.plusInf = r_.placed[static_cast<size_t>(c)].plus;
+      trace.minusInf = r_.placed[static_cast<size_t>(c)].minus;
+    }
+    // The clip rectangle, and a margin no pen reaches across.
+    trace.visibleLeft = plot.left - width - 2;
+    trace.visibleRight = plot.right + width + 2;
+    trace.mode = solid && width == 1 ? ExactMode::kReduce : ExactMode::kRuns;
+    std::string error;
+    bool drawn = DrawExactTrace(
+        trace, r_.bursts, r_.sampleInc,
+        [this, pen](const double* xy, std::size_t points) {
+          return MSPolyLine(host_, pen, "LINE_STRIP", xy, static_cast<unsigned>(2 * points)) == 1;
+        },
+        &error);
+    if (!log_.Clean("drawing " + name)) return false;
+    if (!drawn) {
+      Complain(error.empty() ? "drawing " + name + " failed" : "cannot read " + name + ": " + error);
+      return false;
     }
     return true;
   }

@@ -46,6 +46,7 @@ struct ChartFrame {
   AxisMap x, y;  // y: the first panel's
   int textHeight = 0;
   std::vector<PanelFrame> panels;  // as ChartPlan::panels
+  int summaryTraces = 0;  // traces drawn from the recording's summary
 };
 
 // Draws the whole chart; false after any failure, which is already shown

@@ -129,7 +129,7 @@ int ChartPlan::PanelOf(int k) const {
 // Samples [first, first + count) of a channel.
 static bool AddSamples(const Recording& r, int channel, std::int64_t first, std::int64_t count, Extent* e,
                 std::string* error) {
-  return ForEachBlock(*r.source, channel, first, count, [e](const double* s, std::int64_t n) { e->Add(s, n); },
+  return ForEachBlock(r.Values(), channel, first, count, [e](const double* s, std::int64_t n) { e->Add(s, n); },
                       error);
 }
 
@@ -144,12 +144,35 @@ bool ScanChannel(const Recording& r, int channel, const Range* time, ChannelValu
       out->state.Add(x);
     }
   };
-  if (!time) return ForEachBlock(*r.source, channel, 0, r.SampleCount(), add, error);
+  // Placed infinities are not values: the samples are read as the file holds them.
+  auto scan = [&](std::int64_t first, std::int64_t count) {
+    if (!r.summaries) return ForEachBlock(r.Values(), channel, first, count, add, error);
+    // Whole leaves from the summary, the parts of leaves from the file.
+    const recording::ChannelSummary& s = (*r.summaries)[static_cast<size_t>(channel)];
+    std::vector<recording::ChannelSummary::Part> parts;
+    s.Split(first, first + count - 1, &parts);
+    for (const recording::ChannelSummary::Part& p : parts) {
+      if (p.level < 0) {
+        if (!ForEachBlock(r.Values(), channel, p.first, p.last - p.first + 1, add, error)) return false;
+        continue;
+      }
+      const recording::SummaryNode& n = s.Node(p.level, p.index);
+      if (!n.Has(recording::SummaryNode::kFinite)) continue;
+      for (double v : {n.lo, n.hi, n.minPositive > 0 ? n.minPositive : n.lo}) {
+        out->linear.Add(v);
+        out->positive.Add(v);
+      }
+      // Any value other than 0 and 1 is as good as the one the node saw.
+      if (n.Has(recording::SummaryNode::kNotState)) out->state.Add(0.5);
+      out->state.Add(n.lo);
+      out->state.Add(n.hi);
+    }
+    return true;
+  };
+  if (!time) return scan(0, r.SampleCount());
   std::int64_t from = 0, to = 0;
   for (const Burst& b : r.bursts)
-    if (SamplesWithin(r, b, *time, &from, &to) &&
-        !ForEachBlock(*r.source, channel, b.first + from, to - from + 1, add, error))
-      return false;
+    if (SamplesWithin(r, b, *time, &from, &to) && !scan(b.first + from, to - from + 1)) return false;
   return true;
 }
 
@@ -268,7 +291,11 @@ void PlaceInfinities(const ChartPlan& plan, Recording* r) {
     place(plan.series[k], pp ? pp->y : plan.y, pp ? pp->logY : plan.logY);
   }
   if (plan.xChannel >= 0) place(plan.xChannel, plan.x, false);
-  r->source = std::make_shared<PlacedSource>(r->source, std::move(places));
+  r->placed.assign(places.size(), Recording::Infinities{});
+  for (size_t c = 0; c < places.size(); ++c)
+    if (places[c].hi > places[c].lo) r->placed[c] = {places[c].lo, places[c].hi};
+  if (!r->unplaced) r->unplaced = r->source;
+  r->source = std::make_shared<PlacedSource>(r->unplaced, std::move(places));
 }
 
 bool SampleAt(const Recording& r, int channel, double t, double* value, bool* missing) {

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <io.h>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "chart_plan.h"
 #include "host_recording.h"
 #include "shown_path.h"
+#include "summaries.h"
 #include "tarn.h"
 #include "vorda_log.h"
 
@@ -42,6 +44,34 @@ bool ReadPicture(const std::string& path, std::vector<unsigned char>* bytes) {
   return true;
 }
 
+bool SummarizeRecording(const Options& o, Recording* r, Timings* t) {
+  const auto t0 = std::chrono::steady_clock::now();
+  const std::string name = ShownPath(o.input);
+  // Progress for a pass a person waits for: asked for, or a long recording.
+  const bool show = o.progress || o.verbose ||
+                    r->SampleCount() * static_cast<std::int64_t>(r->channels.size()) >= 50000000;
+  int shown = -1;
+  auto progress = [&](std::int64_t done, std::int64_t total) {
+    const int percent = total > 0 ? static_cast<int>(done * 100 / total) : 100;
+    if (show && percent != shown) {
+      shown = percent;
+      std::fprintf(stderr, "\r%s: summarizing %s: %3d%%", ProgramName(), name.c_str(), percent);
+      if (percent == 100) std::fputc('\n', stderr);
+    }
+    return true;
+  };
+  SummaryOutcome outcome;
+  std::string error;
+  if (!AttachSummaries(o, r, progress, &outcome, &error)) {
+    Complain("cannot summarize " + name + ": " + error);
+    return false;
+  }
+  if (!outcome.note.empty()) Complain(outcome.note);
+  t->summary = Since(t0);
+  t->summaryKept = outcome.fromCache;
+  return true;
+}
+
 int RunChart(const Options& options, Timings* timings) {
   Timings local;
   Timings& t = timings ? *timings : local;
@@ -64,7 +94,9 @@ int RunChart(const Options& options, Timings* timings) {
     Complain(readError.message);
     return 1;
   }
-  for (const std::string& note : recording.notes) Complain(note);
+  t.read = Since(t0);
+  if (!o.everySample && !SummarizeRecording(o, &recording, &t)) return 1;
+  t0 = std::chrono::steady_clock::now();
   ChartPlan plan;
   std::string planError;
   if (!PlanChart(recording, o, &plan, &planError)) {
@@ -72,13 +104,14 @@ int RunChart(const Options& options, Timings* timings) {
     return 1;
   }
   PlaceInfinities(plan, &recording);
-  t.read = Since(t0);
+  t.plan = Since(t0);
   t.samples = recording.SampleCount() * static_cast<long long>(plan.series.size() + (plan.xChannel >= 0));
 
   t0 = std::chrono::steady_clock::now();
   if (!output.Open()) return 1;
   ClearHostReadFailure();
-  if (!DrawChart(host, output.canvas(), recording, o, plan, picture, log)) return 1;
+  ChartFrame frame;
+  if (!DrawChart(host, output.canvas(), recording, o, plan, picture, log, &frame)) return 1;
   t.draw = Since(t0);
   // What was drawn must be the recording that was planned: a file changed
   // or unreadable meanwhile leaves nothing written.
@@ -94,6 +127,12 @@ int RunChart(const Options& options, Timings* timings) {
   t0 = std::chrono::steady_clock::now();
   if (!output.Save()) return 1;
   t.save = Since(t0);
+  if (o.verbose)
+    std::fprintf(stderr,
+                 "vorda-chart: read %.3f s, summary %.3f s (%s), plan %.3f s, draw %.3f s (%d of %zu traces from "
+                 "the summary), save %.3f s\n",
+                 t.read, t.summary, !recording.summaries ? "none" : t.summaryKept ? "kept" : "made", t.plan, t.draw,
+                 frame.summaryTraces, plan.series.size(), t.save);
   std::printf("vorda-chart: wrote %s (%dx%d pixels, %zu channel%s, %lld samples)\n", ShownPath(o.output).c_str(),
               output.canvas().width, output.canvas().height, plan.series.size(),
               plan.series.size() == 1 ? "" : "s", static_cast<long long>(recording.SampleCount()));

@@ -5,14 +5,20 @@
 #include <vector>
 
 #include "options.h"
+#include "recording.h"
 
 namespace chart {
 
 // Seconds spent in each stage of a run.
 struct Timings {
-  double read = 0, draw = 0, save = 0;
+  double read = 0, summary = 0, plan = 0, draw = 0, save = 0;
+  bool summaryKept = false;  // the summary came from the cache
   long long samples = 0;
 };
+
+// Gives the recording its summaries (see summaries.h), with progress on
+// stderr while a pass runs long; false after saying why not.
+bool SummarizeRecording(const Options& options, Recording* recording, Timings* timings);
 
 // The bytes of the --picture file; false after saying why not.
 bool ReadPicture(const std::string& path, std::vector<unsigned char>* bytes);

@@ -328,6 +328,12 @@ bool ParseOptions(int argc, const char* const* argv, Options* o, std::string* er
       o->picture = value;
     } else if (arg == "--progress") {
       o->progress = true;
+    } else if (arg == "--every-sample") {
+      o->everySample = true;
+    } else if (arg == "--no-cache") {
+      o->noCache = true;
+    } else if (arg == "--verbose" || arg == "-v") {
+      o->verbose = true;
     } else if ((t = takes("--title"))) {
       if (t < 0) return false;
       o->title = value;
@@ -512,6 +518,12 @@ options
   --title TEXT        the chart's title; default: the recording's file name
   --progress          show a progress bar on stderr while the traces are
                       drawn (shown anyway when stderr is a terminal)
+  --every-sample      hand every sample to vorda's trace drivers instead of
+                      drawing from the recording's summary (same pixels,
+                      slower on long recordings)
+  --no-cache          neither read nor keep the recording's summary in the
+                      cache folder
+  -v, --verbose       say how long each step took: summary, plan, draw, save
   -h, --help          this text
 
 Exit status: 0 when the chart was written, 1 on any error (nothing is

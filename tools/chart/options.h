@@ -49,6 +49,9 @@ struct Options {
   double cursor = 0;
   std::string picture;
   bool progress = false;
+  bool everySample = false;    // --every-sample: through the trace drivers, not the summary
+  bool noCache = false;        // --no-cache: the summary is made anew and not kept
+  bool verbose = false;        // --verbose: the time of each step on stderr
   std::string title;
   bool haveTitle = false;
   bool help = false;

@@ -6,6 +6,7 @@
 // are the one channel of a second source, `timeSource`.
 #pragma once
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "sample_source.h"
+#include "summary.h"
 #include "vorda_data.h"
 
 namespace chart {
@@ -45,8 +47,19 @@ struct Recording {
   std::string timeName;     // header of the time column, empty when none
   std::string valueName;    // what all channels measure, when the file says
   std::vector<std::string> notes;  // what the reader decided or met (a short file), said on stderr
+  // Each channel's exact summary, made from the samples as the file holds
+  // them (infinities not placed); null when none was made.
+  std::shared_ptr<const std::vector<recording::ChannelSummary>> summaries;
+  // The samples as the file holds them, once `source` places infinities.
+  std::shared_ptr<recording::SampleSource> unplaced;
+  // What the source reads each channel's infinities as, once they are placed.
+  struct Infinities {
+    double minus = -HUGE_VAL, plus = HUGE_VAL;
+  };
+  std::vector<Infinities> placed;
 
   std::int64_t SampleCount() const { return source ? source->FrameCount() : 0; }
+  recording::SampleSource& Values() const { return unplaced ? *unplaced : *source; }
   bool Uneven() const { return timeSource != nullptr; }
   const Channel* Find(const std::string& name) const {
     for (const Channel& c : channels)

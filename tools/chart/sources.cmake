@@ -10,6 +10,8 @@ set(CHART_CORE_SOURCES
   tools/chart/wav_reader.cpp
   tools/chart/raw_reader.cpp
   tools/chart/sample_access.cpp
+  tools/chart/exact_trace.cpp
+  tools/chart/summaries.cpp
   tools/chart/axes.cpp
   tools/chart/layout.cpp
   tools/chart/tick_labels.cpp
@@ -30,5 +32,6 @@ set(RECORDING_SOURCES
   tools/recording/file_bytes.cpp
   tools/recording/cache_file.cpp
   tools/recording/cache_store.cpp
+  tools/recording/summary.cpp
 )
 list(APPEND CHART_CORE_SOURCES ${RECORDING_SOURCES})

@@ -68,7 +68,8 @@ int main(int argc, char** argv) {
       chart::Complain(readError.message);
       return 1;
     }
-    for (const std::string& note : recording.notes) chart::Complain(note);
+    chart::Timings timings;
+    if (!options.everySample && !chart::SummarizeRecording(options, &recording, &timings)) return 1;
     // What the chart tool would refuse, the viewer refuses before it opens.
     chart::ChartPlan plan;
     if (!chart::PlanChart(recording, options, &plan, &error)) {
