@@ -15,6 +15,7 @@
 #include "options.h"
 #include "readout.h"
 #include "surface.h"
+#include "summary_window.h"
 #include "viewer.h"
 #include "view_state.h"
 #include "recording_samples.h"
@@ -339,6 +340,61 @@ TEST(ViewerPanels, CrosshairThroughEveryPanelAndTwoCursors) {
   ASSERT_TRUE(viewer.Redraw());
   EXPECT_EQ(viewer.plan().panels[1].y.lo, 900);
   EXPECT_LT(viewer.plan().panels[0].y.hi, 1.2);
+}
+
+// A recording whose reads take a while, pressing Escape in the summary's
+// window once it is up, when asked to.
+class SlowSource final : public recording::SampleSource {
+ public:
+  SlowSource(std::int64_t frames, HWND* window, bool escape)
+      : inner_(std::vector<std::vector<double>>{std::vector<double>(static_cast<size_t>(frames), 1.0)}),
+        window_(window), escape_(escape) {}
+  int ChannelCount() const override { return 1; }
+  std::int64_t FrameCount() const override { return inner_.FrameCount(); }
+  bool Read(int c, std::int64_t first, std::int64_t count, double* out, std::string* error) override {
+    return inner_.Read(c, first, count, out, error);
+  }
+  bool ReadFrames(std::int64_t first, std::int64_t count, double* out, std::string* error) override {
+    Sleep(30);
+    if (*window_) {
+      seen = true;
+      if (escape_) PostMessageA(*window_, WM_KEYDOWN, VK_ESCAPE, 0);
+    }
+    return inner_.ReadFrames(first, count, out, error);
+  }
+  recording::FileIdentity Identity() const override { return {}; }
+  bool Changed() const override { return false; }
+  bool seen = false;
+
+ private:
+  recording::MemorySource inner_;
+  HWND* window_;
+  bool escape_;
+};
+
+TEST(SummaryWindow, ShowsTheLongPassAndEscapeStopsIt) {
+  for (bool escape : {false, true}) {
+    HWND window = nullptr;
+    auto source = std::make_shared<SlowSource>(600000, &window, escape);
+    chart::Recording r;
+    r.channels.push_back({"a"});
+    r.source = source;
+    r.bursts.push_back({0, 0, 600000});
+    r.sampleInc = 1;
+    chart::Options o;
+    o.input = "slow.wav";
+    EXPECT_EQ(SummarizeInWindow(o, &r, &window, 0.0), !escape) << escape;
+    EXPECT_TRUE(source->seen) << escape;
+    EXPECT_EQ(window, nullptr);
+    EXPECT_EQ(FindWindowA("vorda-view-summary", nullptr), nullptr) << escape;
+    if (escape) {
+      EXPECT_EQ(r.summaries, nullptr);
+    } else {
+      ASSERT_NE(r.summaries, nullptr);
+      EXPECT_EQ((*r.summaries)[0].Count(), 600000);
+      EXPECT_EQ((*r.summaries)[0].Node((*r.summaries)[0].Levels() - 1, 0).hi, 1.0);
+    }
+  }
 }
 
 }  // namespace

@@ -44,7 +44,8 @@ bool ReadPicture(const std::string& path, std::vector<unsigned char>* bytes) {
   return true;
 }
 
-bool SummarizeRecording(const Options& o, Recording* r, Timings* t) {
+bool SummarizeRecording(const Options& o, Recording* r, Timings* t,
+                        const std::function<bool(std::int64_t, std::int64_t)>& told) {
   const auto t0 = std::chrono::steady_clock::now();
   const std::string name = ShownPath(o.input);
   // Progress for a pass a person waits for: asked for, or a long recording.
@@ -52,6 +53,7 @@ bool SummarizeRecording(const Options& o, Recording* r, Timings* t) {
                     r->SampleCount() * static_cast<std::int64_t>(r->channels.size()) >= 50000000;
   int shown = -1;
   auto progress = [&](std::int64_t done, std::int64_t total) {
+    if (told) return told(done, total);
     const int percent = total > 0 ? static_cast<int>(done * 100 / total) : 100;
     if (show && percent != shown) {
       shown = percent;
@@ -63,7 +65,7 @@ bool SummarizeRecording(const Options& o, Recording* r, Timings* t) {
   SummaryOutcome outcome;
   std::string error;
   if (!AttachSummaries(o, r, progress, &outcome, &error)) {
-    Complain("cannot summarize " + name + ": " + error);
+    Complain(error == "stopped" ? "stopped before " + name + " was summarized" : "cannot summarize " + name + ": " + error);
     return false;
   }
   if (!outcome.note.empty()) Complain(outcome.note);

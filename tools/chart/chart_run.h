@@ -1,6 +1,8 @@
 // The chart tool from its options to the file: read, plan, draw, save.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,8 +19,10 @@ struct Timings {
 };
 
 // Gives the recording its summaries (see summaries.h), with progress on
-// stderr while a pass runs long; false after saying why not.
-bool SummarizeRecording(const Options& options, Recording* recording, Timings* timings);
+// stderr while a pass runs long, or told to `progress` when given (which
+// may return false to stop); false after saying why not.
+bool SummarizeRecording(const Options& options, Recording* recording, Timings* timings,
+                        const std::function<bool(std::int64_t, std::int64_t)>& progress = {});
 
 // The bytes of the --picture file; false after saying why not.
 bool ReadPicture(const std::string& path, std::vector<unsigned char>* bytes);

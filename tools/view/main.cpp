@@ -9,6 +9,7 @@
 #include "chart_run.h"
 #include "options.h"
 #include "shown_path.h"
+#include "summary_window.h"
 #include "viewer.h"
 #include "vorda_log.h"
 
@@ -39,6 +40,11 @@ would draw it, and lets you look into it:
   Escape                 clear cursor A; without it, quit (closing the window
                          does too)
 
+A long recording (250,000 samples a channel or more) is first summarized in
+one pass over the file, with its progress in a window (Escape stops it); the
+summary is kept in the cache folder, so the next opening skips the pass. Every
+zoom is then drawn from the summary, with the pixels every sample would give.
+
 Every option of vorda-chart is taken (see vorda-chart --help); --size sets the
 chart's size in the window.
 )";
@@ -68,8 +74,7 @@ int main(int argc, char** argv) {
       chart::Complain(readError.message);
       return 1;
     }
-    chart::Timings timings;
-    if (!options.everySample && !chart::SummarizeRecording(options, &recording, &timings)) return 1;
+    if (!options.everySample && !view::SummarizeInWindow(options, &recording)) return 1;
     // What the chart tool would refuse, the viewer refuses before it opens.
     chart::ChartPlan plan;
     if (!chart::PlanChart(recording, options, &plan, &error)) {
