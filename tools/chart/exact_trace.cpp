@@ -15,8 +15,9 @@ using Part = ChannelSummary::Part;
 // one run, so a call is cheap to copy, and many stretches to a call.
 constexpr std::size_t kBatchPoints = 8192;
 
-// Reads a channel's samples a few leaves at a time: the parts read are
-// within one leaf, and neighbouring columns read the same leaves.
+// Reads a channel's samples a leaf at a time and keeps the last few: the
+// parts read lie within one leaf, and a column's first sample, its cut
+// leaves and its neighbours' share leaves.
 class LeafReader {
  public:
   LeafReader(recording::SampleSource& source, int channel, std::int64_t count)
@@ -24,28 +25,36 @@ class LeafReader {
 
   // Samples [first, last], all within one leaf; null after *error is set.
   const double* Values(std::int64_t first, std::int64_t last, std::string* error) {
-    if (first < start_ || last >= start_ + static_cast<std::int64_t>(buffer_.size())) {
-      const std::int64_t start = first / recording::kSummaryLeaf * recording::kSummaryLeaf;
-      const std::int64_t n = std::min(kWindow, count_ - start);
-      buffer_.resize(static_cast<std::size_t>(n));
-      start_ = -1;
-      if (n <= 0 || last >= start + n || !source_.Read(channel_, start, n, buffer_.data(), error)) {
+    const std::int64_t leaf = first / recording::kSummaryLeaf;
+    Slot* slot = nullptr;
+    for (Slot& s : slots_)
+      if (s.leaf == leaf) slot = &s;
+    if (!slot) {
+      slot = &slots_[next_++ % kSlots];
+      slot->leaf = -1;
+      const std::int64_t start = leaf * recording::kSummaryLeaf;
+      const std::int64_t n = std::min(recording::kSummaryLeaf, count_ - start);
+      slot->values.resize(static_cast<std::size_t>(recording::kSummaryLeaf));
+      if (n <= 0 || last >= start + n || !source_.Read(channel_, start, n, slot->values.data(), error)) {
         if (error->empty()) *error = "a sample beyond the recording was asked for";
-        buffer_.clear();
         return nullptr;
       }
-      start_ = start;
+      slot->leaf = leaf;
     }
-    return buffer_.data() + (first - start_);
+    return slot->values.data() + (first - leaf * recording::kSummaryLeaf);
   }
 
  private:
-  static constexpr std::int64_t kWindow = 8 * recording::kSummaryLeaf;
+  static constexpr int kSlots = 4;
+  struct Slot {
+    std::int64_t leaf = -1;
+    std::vector<double> values;
+  };
   recording::SampleSource& source_;
   int channel_;
   std::int64_t count_;
-  std::int64_t start_ = -1;
-  std::vector<double> buffer_;
+  Slot slots_[kSlots];
+  unsigned next_ = 0;
 };
 
 // The rows a set of samples lands on: the least and the greatest.
@@ -126,6 +135,8 @@ class Planner {
     for (std::size_t i = 0; i < n; ++i) {
       const Part& p = parts[backward ? n - 1 - i : i];
       if (p.level < 0) {
+        // A cut leaf holds no more than the whole one.
+        if (!mayHold(s_.Node(0, p.first / recording::kSummaryLeaf))) continue;
         const double* v = reader_.Values(p.first, p.last, error_);
         if (!v) return false;
         const std::int64_t len = p.last - p.first + 1;
@@ -147,11 +158,13 @@ class Planner {
   }
 
   bool PartRows(const std::vector<Part>& parts, Rows* rows) {
+    for (const Part& p : parts)
+      if (p.level >= 0) rows->Add(NodeRows(s_.Node(p.level, p.index)));
     for (const Part& p : parts) {
-      if (p.level >= 0) {
-        rows->Add(NodeRows(s_.Node(p.level, p.index)));
-        continue;
-      }
+      if (p.level >= 0) continue;
+      // Read only a cut leaf whose whole could reach beyond the rows known.
+      const Rows whole = NodeRows(s_.Node(0, p.first / recording::kSummaryLeaf));
+      if (whole.lo >= rows->lo && whole.hi <= rows->hi) continue;
       const double* v = reader_.Values(p.first, p.last, error_);
       if (!v) return false;
       for (std::int64_t k = 0; k <= p.last - p.first; ++k) rows->Add(Row(v[k]));
@@ -286,10 +299,17 @@ class Planner {
       Rows rows;
       if (!PartRows(parts_, &rows)) return false;
       const std::int32_t low = rows.lo, high = rows.hi;
-      if (!Find(parts_, false, [&](const SummaryNode& node) { return NodeRows(node).lo == low; },
-                [&](double v) { return Row(v) == low; }, &kept[n++]) ||
-          !Find(parts_, false, [&](const SummaryNode& node) { return NodeRows(node).hi == high; },
-                [&](double v) { return Row(v) == high; }, &kept[n++]))
+      // A node may hold a sample on a row when the row lies within its
+      // rows; the cut leaves are asked about as a whole, which may reach
+      // beyond the column.
+      auto within = [this](std::int32_t row) {
+        return [this, row](const SummaryNode& node) {
+          const Rows r = NodeRows(node);
+          return r.lo <= row && row <= r.hi;
+        };
+      };
+      if (!Find(parts_, false, within(low), [&](double v) { return Row(v) == low; }, &kept[n++]) ||
+          !Find(parts_, false, within(high), [&](double v) { return Row(v) == high; }, &kept[n++]))
         return false;
       if (lastOfStretch) {
         // The point before the closing samples on the last one's row.
