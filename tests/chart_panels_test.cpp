@@ -173,6 +173,14 @@ TEST(ChartPanels, InfinitiesLieBeyondTheirOwnPanel) {
   EXPECT_GT(v[2], large.hi + 100 * (large.hi - large.lo));
   EXPECT_LT(v[3], large.lo - 100 * (large.hi - large.lo));
   EXPECT_EQ(v[1], 1000000);
+  // Planned again, as the viewer does at each zoom: the placed values are
+  // no samples, and the ranges stay what the samples give.
+  ChartPlan again;
+  ASSERT_TRUE(PlanChart(r, o, &again, &error)) << error;
+  for (size_t i = 0; i < p.panels.size(); ++i) {
+    EXPECT_EQ(again.panels[i].y.lo, p.panels[i].y.lo) << i;
+    EXPECT_EQ(again.panels[i].y.hi, p.panels[i].y.hi) << i;
+  }
 }
 
 TEST(ChartPanels, SplitsThePlotAndSaysHowTallItMustBe) {
