@@ -1,17 +1,19 @@
 // The chart tool's trace from a summary against every sample, done the
 // slow way: for each block of vorda's block walk, every sample's device
 // point, the visible part (with one sample either side), the stretches
-// between missing samples, and then either what the column reduction keeps
-// of each stretch or MSPolyLine's runs of at most 16000 points. The points
-// drawn from the summary must be those, exactly, device pixel for device
-// pixel. Recordings cross leaves, blocks and bursts, with missing samples,
+// between missing samples, and then either the pixels those stretches
+// paint or MSPolyLine's runs of at most 16000 points. What is drawn from
+// the summary must paint the same pixels, or be those very runs. Recordings cross leaves, blocks and bursts, with missing samples,
 // infinities, values at or below 0 on a log axis, and views zoomed in.
 #include <algorithm>
+#include <array>
+#include <map>
+#include <set>
+#include <utility>
 #include <vector>
 
 #include "exact_trace.h"
 #include "fuzz_input.h"
-#include "gdi/column_reduce.h"
 #include "summary.h"
 
 namespace {
@@ -95,9 +97,7 @@ std::vector<Line> Expected(const Case& c) {
         }
         Line stretch;
         for (; j <= to && present[static_cast<size_t>(j)]; ++j) stretch.push_back(pts[static_cast<size_t>(j)]);
-        if (stretch.size() < 2) continue;
-        stretch.resize(vorda::ReduceColumns(stretch.data(), static_cast<uint32_t>(stretch.size())));
-        lines.push_back(stretch);
+        if (stretch.size() >= 2) lines.push_back(stretch);
       }
     }
   }
@@ -156,6 +156,45 @@ std::vector<Line> Actual(const Case& c, bool* ok) {
   // A lone point that only restarts a call draws nothing.
   lines.erase(std::remove_if(lines.begin(), lines.end(), [](const Line& l) { return l.size() < 2; }), lines.end());
   return lines;
+}
+
+// What lines paint, in the model of a one-pixel line the column
+// reduction rests on: a stroke paints its first pixel and not its last, a
+// vertical one every row between, and one that changes column pixels
+// fixed by its two ends alone (so it stands here for them). Each column's
+// rows are kept as merged spans.
+struct Painting {
+  std::map<int32_t, std::vector<std::pair<int64_t, int64_t>>> rows;  // [from, to) by column
+  std::set<std::array<int32_t, 4>> strokes;                          // between columns
+  bool operator==(const Painting&) const = default;
+};
+
+Painting Painted(const std::vector<Line>& lines) {
+  Painting p;
+  for (const Line& l : lines)
+    for (size_t k = 0; k + 1 < l.size(); ++k) {
+      const Pt a = l[k], b = l[k + 1];
+      auto& column = p.rows[a.x];
+      if (a.x != b.x) {
+        column.push_back({a.y, a.y + 1});
+        p.strokes.insert({a.x, a.y, b.x, b.y});
+      } else if (a.y != b.y) {
+        column.push_back(b.y > a.y ? std::pair<int64_t, int64_t>{a.y, b.y} : std::pair<int64_t, int64_t>{b.y + 1, a.y + 1});
+      }
+    }
+  for (auto& [x, spans] : p.rows) {
+    std::sort(spans.begin(), spans.end());
+    std::vector<std::pair<int64_t, int64_t>> merged;
+    for (const auto& sp : spans) {
+      if (!merged.empty() && sp.first <= merged.back().second)
+        merged.back().second = std::max(merged.back().second, sp.second);
+      else
+        merged.push_back(sp);
+    }
+    spans = merged;
+  }
+  std::erase_if(p.rows, [](const auto& column) { return column.second.empty(); });
+  return p;
 }
 
 }  // namespace
@@ -240,6 +279,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::vector<Line> actual = Actual(c, &ok);
   FUZZ_CHECK(ok, "the exact trace failed");
   const std::vector<Line> expected = Expected(c);
+  if (c.mode == chart::ExactMode::kReduce) {
+    const Painting drawn = Painted(actual), all = Painted(expected);
+    FUZZ_CHECK(drawn.strokes == all.strokes, "%zu strokes between columns drawn, %zu by every sample",
+               drawn.strokes.size(), all.strokes.size());
+    for (const auto& [x, spans] : all.rows) {
+      auto it = drawn.rows.find(x);
+      FUZZ_CHECK(it != drawn.rows.end() && it->second == spans, "column %d: other rows painted", x);
+    }
+    FUZZ_CHECK(drawn.rows.size() == all.rows.size(), "%zu columns painted, %zu by every sample", drawn.rows.size(),
+               all.rows.size());
+    return 0;
+  }
   FUZZ_CHECK(actual.size() == expected.size(), "%zu lines drawn, %zu expected", actual.size(), expected.size());
   for (size_t i = 0; i < expected.size(); ++i) {
     FUZZ_CHECK(actual[i].size() == expected[i].size(), "line %zu: %zu points drawn, %zu expected", i,

@@ -57,16 +57,18 @@ class LeafReader {
   unsigned next_ = 0;
 };
 
-// The rows a set of samples lands on: the least and the greatest.
+// The rows a set of samples lands on, the least and the greatest, with a
+// sample value on each.
 struct Rows {
   std::int32_t lo = INT32_MAX, hi = INT32_MIN;
-  void Add(std::int32_t r) {
-    lo = std::min(lo, r);
-    hi = std::max(hi, r);
+  double loValue = 0, hiValue = 0;
+  void Add(std::int32_t r, double v) {
+    if (r < lo) lo = r, loValue = v;
+    if (r > hi) hi = r, hiValue = v;
   }
   void Add(const Rows& r) {
-    lo = std::min(lo, r.lo);
-    hi = std::max(hi, r.hi);
+    if (r.lo < lo) lo = r.lo, loValue = r.loValue;
+    if (r.hi > hi) hi = r.hi, hiValue = r.hiValue;
   }
 };
 
@@ -108,13 +110,14 @@ class Planner {
 
   Rows NodeRows(const SummaryNode& n) const {
     Rows r;
+    auto add = [&](double v) { r.Add(Row(v), v); };
     if (n.Has(SummaryNode::kFinite)) {
-      r.Add(Row(n.lo));
-      r.Add(Row(n.hi));
-      if (n.minPositive > 0) r.Add(Row(n.minPositive));
+      add(n.lo);
+      add(n.hi);
+      if (n.minPositive > 0) add(n.minPositive);
     }
-    if (n.Has(SummaryNode::kPlusInf)) r.Add(Row(t_.plusInf));
-    if (n.Has(SummaryNode::kMinusInf)) r.Add(Row(t_.minusInf));
+    if (n.Has(SummaryNode::kPlusInf)) add(t_.plusInf);
+    if (n.Has(SummaryNode::kMinusInf)) add(t_.minusInf);
     return r;
   }
 
@@ -167,7 +170,7 @@ class Planner {
       if (whole.lo >= rows->lo && whole.hi <= rows->hi) continue;
       const double* v = reader_.Values(p.first, p.last, error_);
       if (!v) return false;
-      for (std::int64_t k = 0; k <= p.last - p.first; ++k) rows->Add(Row(v[k]));
+      for (std::int64_t k = 0; k <= p.last - p.first; ++k) rows->Add(Row(v[k]), v[k]);
     }
     return true;
   }
@@ -275,15 +278,52 @@ class Planner {
         const std::int64_t mid = c1 + (beyond - c1) / 2;
         if (Column(mid) == x) c1 = mid; else beyond = mid;
       }
-      if (!Group(c0, c1, c1 == b)) return false;
+      if (!Group(c0, c1, c0 == a, c1 == b)) return false;
       c0 = c1 + 1;
     }
     EndStretch();
     return true;
   }
 
+  // One column's samples [c0, c1] of a stretch.
+  //
+  // Inside a column the line is vertical strokes from point to point, each
+  // painting its first row and not its last. Passing through the lowest
+  // and the highest row, they paint every row between; what is left out is
+  // at most the last point's row, and that only in the stretch's last
+  // column (elsewhere the stroke into the next column starts there), and
+  // only when the last point lies on the lowest or the highest row. So any
+  // sample on each extreme row will do, in either order, as long as the
+  // points that join the column to its neighbours are the samples
+  // themselves: the first one where a stroke comes in from the column
+  // before, the last one always. That needs no sample read but those two.
+  // The rest, the last column whose last point lies on an extreme row, is
+  // done as the column reduction does it.
+  bool Group(std::int64_t c0, std::int64_t c1, bool firstOfStretch, bool lastOfStretch) {
+    if (c1 - c0 >= 2) {
+      s_.Split(c0, c1, &parts_);
+      Rows rows;
+      double last = 0;
+      if (!PartRows(parts_, &rows) || !Value(c1, &last)) return false;
+      const std::int32_t lastRow = Row(last);
+      if (!lastOfStretch || (rows.lo < lastRow && lastRow < rows.hi)) {
+        const double t = Time(c0);
+        if (!firstOfStretch) {
+          double first = 0;
+          if (!Value(c0, &first)) return false;
+          Push(t, first);
+        }
+        Push(t, rows.loValue);
+        Push(t, rows.hiValue);
+        Push(Time(c1), last);
+        return true;
+      }
+    }
+    return ReducedGroup(c0, c1, lastOfStretch);
+  }
+
   // What ReduceColumns keeps of one column's samples [c0, c1].
-  bool Group(std::int64_t c0, std::int64_t c1, bool lastOfStretch) {
+  bool ReducedGroup(std::int64_t c0, std::int64_t c1, bool lastOfStretch) {
     Found kept[5];
     if (!Value(c0, &kept[0].value)) return false;
     kept[0].index = c0;
