@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <type_traits>
 
 namespace recording {
 namespace {
@@ -48,11 +49,13 @@ std::int64_t First(std::int64_t lo, std::int64_t hi, P holds) {
 
 // The extremes of the integers at p kept lane by lane in 16-byte vectors
 // (the compilers' vector extension, which every x86 target here runs as
-// SSE2): lane j takes samples j, j + kLanes, j + 2 * kLanes, ... With a
-// channel count that divides kLanes each lane holds one channel.
+// SSE2): lane j takes samples j, j + kCount, j + 2 * kCount, ... With a
+// channel count that divides kCount each lane holds one channel.
 template <typename T>
 struct Lanes {
+  using Unsigned = std::make_unsigned_t<T>;
   typedef T Vector __attribute__((vector_size(16)));
+  typedef Unsigned UnsignedVector __attribute__((vector_size(16)));
   static constexpr int kCount = 16 / sizeof(T);
 };
 
@@ -62,68 +65,73 @@ bool LanesFit(int channels) {
   return std::endian::native == std::endian::little && Lanes<T>::kCount % channels == 0;
 }
 
-template <typename V>
-V Select(V mask, V a, V b) {
-  return (a & mask) | (b & ~mask);
-}
-
-template <typename V>
-void Step(V v, V above, V top, V* lo, V* hi, V* least) {
-  *lo = Select(reinterpret_cast<V>(v < *lo), v, *lo);
-  *hi = Select(reinterpret_cast<V>(v > *hi), v, *hi);
-  const V candidate = Select(reinterpret_cast<V>(v >= above), v, top);
-  *least = Select(reinterpret_cast<V>(candidate < *least), candidate, *least);
+// The least integer at or above `a` is found as a plain least: adding
+// `shift` (wrapping) carries [a, greatest] to the bottom of T's order,
+// keeping their order, and everything below `a` above them.
+template <typename T>
+typename Lanes<T>::Unsigned ShiftFor(T a) {
+  using U = typename Lanes<T>::Unsigned;
+  const U bottom = static_cast<U>(std::numeric_limits<T>::min());
+  return static_cast<U>(bottom - static_cast<U>(a));
 }
 
 template <typename T>
 void LaneExtremes(const std::uint8_t* p, std::int64_t frames, int channels, std::int64_t above,
                   std::int64_t* lo, std::int64_t* hi, std::int64_t* least) {
   using V = typename Lanes<T>::Vector;
+  using UV = typename Lanes<T>::UnsignedVector;
+  using U = typename Lanes<T>::Unsigned;
   constexpr int kCount = Lanes<T>::kCount;
   constexpr T kLow = std::numeric_limits<T>::min(), kTop = std::numeric_limits<T>::max();
   // Above the type's range nothing is at or above it, which the caller
-  // tells by the greatest integer; the clamp only keeps the lanes in range.
-  const T a = static_cast<T>(std::clamp<std::int64_t>(above, kLow, kTop));
-  const V va = V{} + a, top = V{} + kTop;
+  // tells by the greatest integer; the clamp only keeps the shift in range.
+  const U shift = ShiftFor<T>(static_cast<T>(std::clamp<std::int64_t>(above, kLow, kTop)));
+  const UV shifts = UV{} + shift;
   // Two sets of lanes, so that one vector's comparisons need not wait for
   // the other's.
-  V lo0 = top, lo1 = top, hi0 = V{} + kLow, hi1 = V{} + kLow, least0 = top, least1 = top;
+  V lo0 = V{} + kTop, lo1 = lo0, hi0 = V{} + kLow, hi1 = hi0, key0 = lo0, key1 = lo0;
   const std::int64_t values = frames * channels;
   std::int64_t i = 0;
   for (; i + 2 * kCount <= values; i += 2 * kCount) {
     V v, w;
     std::memcpy(&v, p + i * static_cast<std::int64_t>(sizeof(T)), sizeof v);
     std::memcpy(&w, p + (i + kCount) * static_cast<std::int64_t>(sizeof(T)), sizeof w);
-    Step(v, va, top, &lo0, &hi0, &least0);
-    Step(w, va, top, &lo1, &hi1, &least1);
+    lo0 = v < lo0 ? v : lo0;
+    lo1 = w < lo1 ? w : lo1;
+    hi0 = v > hi0 ? v : hi0;
+    hi1 = w > hi1 ? w : hi1;
+    const V kv = reinterpret_cast<V>(reinterpret_cast<UV>(v) + shifts);
+    const V kw = reinterpret_cast<V>(reinterpret_cast<UV>(w) + shifts);
+    key0 = kv < key0 ? kv : key0;
+    key1 = kw < key1 ? kw : key1;
   }
-  T laneLo[2][kCount], laneHi[2][kCount], laneLeast[2][kCount];
+  T laneLo[2][kCount], laneHi[2][kCount], laneKey[2][kCount];
   std::memcpy(laneLo[0], &lo0, sizeof lo0);
   std::memcpy(laneLo[1], &lo1, sizeof lo1);
   std::memcpy(laneHi[0], &hi0, sizeof hi0);
   std::memcpy(laneHi[1], &hi1, sizeof hi1);
-  std::memcpy(laneLeast[0], &least0, sizeof least0);
-  std::memcpy(laneLeast[1], &least1, sizeof least1);
+  std::memcpy(laneKey[0], &key0, sizeof key0);
+  std::memcpy(laneKey[1], &key1, sizeof key1);
   for (int j = 0; i < values; ++i, ++j) {
     T v;
     std::memcpy(&v, p + i * static_cast<std::int64_t>(sizeof(T)), sizeof v);
     T& l = laneLo[j / kCount][j % kCount];
     T& h = laneHi[j / kCount][j % kCount];
-    T& s = laneLeast[j / kCount][j % kCount];
+    T& k = laneKey[j / kCount][j % kCount];
     l = std::min(l, v);
     h = std::max(h, v);
-    if (v >= a) s = std::min(s, v);
+    k = std::min(k, static_cast<T>(static_cast<U>(static_cast<U>(v) + shift)));
   }
   for (int c = 0; c < channels; ++c) {
-    T l = kTop, h = kLow, s = kTop;
+    T l = kTop, h = kLow, k = kTop;
     for (int j = c; j < 2 * kCount; j += channels) {
       l = std::min(l, laneLo[j / kCount][j % kCount]);
       h = std::max(h, laneHi[j / kCount][j % kCount]);
-      s = std::min(s, laneLeast[j / kCount][j % kCount]);
+      k = std::min(k, laneKey[j / kCount][j % kCount]);
     }
     lo[c] = l;
     hi[c] = h;
-    least[c] = s;
+    least[c] = static_cast<T>(static_cast<U>(static_cast<U>(k) - shift));
   }
 }
 
