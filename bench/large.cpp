@@ -438,7 +438,7 @@ int main(int argc, char** argv) {
               Verdict(peakMaking[1] <= kTargetPeakMb));
   std::printf("%-44s %21.3f s %21.3f s   %.1f s: %s, %s\n", "4. vorda-chart, summary kept, less start-up", keptS[0],
               keptS[1], kTargetKept, Verdict(keptS[0] < kTargetKept), Verdict(keptS[1] < kTargetKept));
-  std::printf("   (start-up: vorda-chart --help took %.3f s)\n", help.seconds);
+  std::printf("   (start-up: vorda-chart --help took %.3f s, peak working set %.0f MB)\n", help.seconds, help.peakMb);
   bool allWhole = true;
   for (std::size_t z = 0; z < zooms[0].size(); ++z) {
     char what[64];

@@ -155,8 +155,9 @@ bool SummarizeSource(SampleSource& source, std::vector<ChannelSummary>* out,
     for (auto& l : leaves) out->emplace_back(frames, std::move(l));
     return true;
   }
-  // Whole leaves a read, so that no leaf is split across two.
-  const std::int64_t chunk = kSummaryLeaf * 64;
+  // Whole leaves a read, so that no leaf is split across two; a short
+  // recording in one read, into a buffer no longer than it.
+  const std::int64_t chunk = std::min(kSummaryLeaf * 64, std::max<std::int64_t>(frames, 1));
   std::vector<double> frameBuffer(static_cast<std::size_t>(chunk * std::max(channels, 1)));
   std::vector<double> column(static_cast<std::size_t>(chunk));
   std::vector<std::vector<SummaryNode>> leaves(static_cast<std::size_t>(channels));
