@@ -17,6 +17,7 @@
 #include "chart_run.h"
 #include "interleaved_source.h"
 #include "raw_reader.h"
+#include "summary.h"
 #include "recording_samples.h"
 #include "surface.h"
 #include "tarn.h"
@@ -246,6 +247,77 @@ TEST(ChartRecording, ReadsAcrossTheBufferGiveTheStoredSamples) {
   EXPECT_FALSE(r.source->Read(0, frames, 1, &x, &error));
   EXPECT_FALSE(r.source->Read(3, 0, 1, &x, &error));
   EXPECT_EQ(error, "rec.wav has no channel 4");
+}
+
+// The summary pass over a file of integers works from the integers as
+// stored; across reads, short last leaves, every way the lanes and the
+// channels meet, and readings that make integers into 0 and 1 with others
+// between, the missing-sample value or infinities, it gives the very
+// summary the values read give.
+TEST(ChartRecording, ASummaryOfStoredIntegersIsTheSummaryOfTheirValues) {
+  using recording::Encoding;
+  struct Case {
+    Encoding encoding;
+    int channels;
+    double scale, offset;
+  };
+  const Case cases[] = {{Encoding::kInt16LE, 4, 1 / 32768.0, 0}, {Encoding::kInt16LE, 3, 0.5, 0},
+                        {Encoding::kUInt8, 1, 1 / 128.0, -1},    {Encoding::kInt24LE, 2, 1e300, 0},
+                        {Encoding::kInt32LE, 1, 0.1, VORDA_MISSING_SAMPLE}, {Encoding::kInt16BE, 2, 1, 0}};
+  std::uint64_t noise = 0x2545F4914F6CDD1Dull;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.encoding) * 10 + c.channels);
+    const int width = recording::WidthOf(c.encoding);
+    const std::int64_t frames = 2 * static_cast<std::int64_t>(recording::kReadBufferBytes) / (width * c.channels) + 1500;
+    const std::int64_t top = (std::int64_t{1} << (8 * width - 1)) - 1;
+    Bytes bytes;
+    for (std::int64_t k = 0; k < frames; ++k)
+      for (int ch = 0; ch < c.channels; ++ch) {
+        noise ^= noise << 13;
+        noise ^= noise >> 7;
+        noise ^= noise << 17;
+        // Leaf by leaf: any integers, zeros, zeros and ones, the extremes, or one small value.
+        const std::int64_t leaf = k / recording::kSummaryLeaf + ch;
+        std::int64_t v = static_cast<std::int64_t>(noise % static_cast<std::uint64_t>(2 * top + 1)) - top;
+        if (leaf % 5 == 1) v = 0;
+        if (leaf % 5 == 2) v = static_cast<std::int64_t>(noise & (c.scale == 0.5 ? 2 : 1));
+        if (leaf % 5 == 3) v = noise & 1 ? top : -top - 1;
+        if (leaf % 5 == 4) v = 3;
+        if (c.encoding == Encoding::kUInt8) v += 128;
+        for (int b = 0; b < width; ++b)
+          bytes.push_back(static_cast<std::uint8_t>(c.encoding == Encoding::kInt16BE ? v >> (8 * (width - 1 - b))
+                                                                                      : v >> (8 * b)));
+      }
+    recording::InterleavedLayout layout;
+    layout.channels = c.channels;
+    layout.encoding = c.encoding;
+    layout.frames = frames;
+    layout.scale = c.scale;
+    layout.offset = c.offset;
+    recording::InterleavedSource stored(std::make_shared<recording::MemoryBytes>(std::move(bytes)), layout,
+                                        {"r.raw", "r.raw", 0, 0});
+    std::vector<double> all(static_cast<std::size_t>(frames * c.channels));
+    std::string error;
+    ASSERT_TRUE(stored.ReadFrames(0, frames, all.data(), &error)) << error;
+    std::vector<std::vector<double>> channels(static_cast<std::size_t>(c.channels));
+    for (std::int64_t k = 0; k < frames; ++k)
+      for (int ch = 0; ch < c.channels; ++ch)
+        channels[static_cast<std::size_t>(ch)].push_back(all[static_cast<std::size_t>(k * c.channels + ch)]);
+    recording::MemorySource held(std::move(channels));
+    std::vector<recording::ChannelSummary> fromStored, fromValues;
+    ASSERT_TRUE(recording::SummarizeSource(stored, &fromStored, nullptr, &error)) << error;
+    ASSERT_TRUE(recording::SummarizeSource(held, &fromValues, nullptr, &error)) << error;
+    ASSERT_EQ(fromStored.size(), fromValues.size());
+    for (std::size_t ch = 0; ch < fromStored.size(); ++ch) {
+      const auto& a = fromStored[ch].levels()[0];
+      const auto& b = fromValues[ch].levels()[0];
+      ASSERT_EQ(a.size(), b.size());
+      for (std::size_t i = 0; i < a.size(); ++i)
+        ASSERT_TRUE(a[i] == b[i]) << "channel " << ch << " leaf " << i << ": " << a[i].lo << " " << a[i].hi << " "
+                                  << a[i].minPositive << " " << a[i].flags << " against " << b[i].lo << " " << b[i].hi
+                                  << " " << b[i].minPositive << " " << b[i].flags;
+    }
+  }
 }
 
 void WriteFile(const std::string& path, const Bytes& bytes) {

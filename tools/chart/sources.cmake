@@ -33,5 +33,6 @@ set(RECORDING_SOURCES
   tools/recording/cache_file.cpp
   tools/recording/cache_store.cpp
   tools/recording/summary.cpp
+  tools/recording/stored_summary.cpp
 )
 list(APPEND CHART_CORE_SOURCES ${RECORDING_SOURCES})

@@ -1,6 +1,7 @@
-// A file on disk as a ByteSource: each read is one positioned read of the
-// bytes asked for into the caller's buffer; nothing of the file is mapped
-// or held. Also what identifies the file on disk, to notice a change.
+// A file on disk as a ByteSource: each read goes to the bytes asked for
+// and reads them into the caller's buffer; nothing of the file is mapped
+// or held. One thread reads it at a time. Also what identifies the file
+// on disk, to notice a change.
 #pragma once
 
 #include <memory>

@@ -8,13 +8,6 @@ InterleavedSource::InterleavedSource(std::shared_ptr<ByteSource> bytes, const In
                                      FileIdentity identity, std::function<bool()> changed)
     : bytes_(std::move(bytes)), layout_(layout), identity_(std::move(identity)), changed_(std::move(changed)) {}
 
-double InterleavedSource::Value(const std::uint8_t* p) const {
-  const double v = DecodeSample(p, layout_.encoding);
-  // Unscaled values pass untouched, so that a float file's -0 and NaN stay as stored.
-  if (layout_.scale == 1 && layout_.offset == 0) return v;
-  return v * layout_.scale + layout_.offset;
-}
-
 bool InterleavedSource::Each(std::int64_t first, std::int64_t count, std::string* error,
                              const std::function<void(const std::uint8_t*, std::int64_t, std::int64_t)>& take) {
   if (first < 0 || count < 0 || first > layout_.frames || count > layout_.frames - first) {
@@ -51,8 +44,7 @@ bool InterleavedSource::Read(int channel, std::int64_t first, std::int64_t count
   const std::size_t frameBytes = static_cast<std::size_t>(layout_.FrameBytes());
   const std::size_t at = static_cast<std::size_t>(channel) * static_cast<std::size_t>(WidthOf(layout_.encoding));
   return Each(first, count, error, [&](const std::uint8_t* p, std::int64_t n, std::int64_t done) {
-    double* o = out + done;
-    for (std::int64_t k = 0; k < n; ++k, p += frameBytes) o[k] = Value(p + at);
+    DecodeSamples(p + at, frameBytes, n, layout_, out + done);
   });
 }
 
@@ -60,10 +52,26 @@ bool InterleavedSource::ReadFrames(std::int64_t first, std::int64_t count, doubl
   const std::size_t width = static_cast<std::size_t>(WidthOf(layout_.encoding));
   const std::size_t channels = static_cast<std::size_t>(layout_.channels);
   return Each(first, count, error, [&](const std::uint8_t* p, std::int64_t n, std::int64_t done) {
-    double* o = out + static_cast<std::size_t>(done) * channels;
-    const std::size_t values = static_cast<std::size_t>(n) * channels;
-    for (std::size_t k = 0; k < values; ++k, p += width) o[k] = Value(p);
+    DecodeSamples(p, width, n * static_cast<std::int64_t>(channels), layout_,
+                  out + static_cast<std::size_t>(done) * channels);
   });
+}
+
+std::int64_t InterleavedSource::StoredFramesPerRead() const {
+  return std::max<std::int64_t>(1, static_cast<std::int64_t>(kReadBufferBytes / layout_.FrameBytes()));
+}
+
+const std::uint8_t* InterleavedSource::ReadStored(std::int64_t first, std::int64_t count, std::string* error) {
+  if (count > StoredFramesPerRead()) {
+    *error = identity_.name + ": more frames asked for at once than the read buffer holds";
+    return nullptr;
+  }
+  // No more than a bufferful: Each takes it in one piece.
+  const std::uint8_t* bytes = nullptr;
+  if (!Each(first, count, error, [&](const std::uint8_t* p, std::int64_t, std::int64_t) { bytes = p; }))
+    return nullptr;
+  static const std::uint8_t kNone = 0;
+  return bytes ? bytes : &kNone;  // no frames asked for: nothing was read
 }
 
 }  // namespace recording

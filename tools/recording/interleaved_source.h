@@ -30,11 +30,17 @@ class InterleavedSource final : public SampleSource {
   FileIdentity Identity() const override { return identity_; }
   bool Changed() const override { return changed_ && changed_(); }
 
+  const InterleavedLayout& Layout() const { return layout_; }
+  // Frames a ReadStored may ask for at once.
+  std::int64_t StoredFramesPerRead() const;
+  // The bytes of frames [first, first + count) as the file stores them,
+  // valid until the next read; null after *error says why.
+  const std::uint8_t* ReadStored(std::int64_t first, std::int64_t count, std::string* error);
+
  private:
   // Calls take(frames in the buffer, how many, index of the first) for each bufferful.
   bool Each(std::int64_t first, std::int64_t count, std::string* error,
             const std::function<void(const std::uint8_t*, std::int64_t, std::int64_t)>& take);
-  double Value(const std::uint8_t* p) const;
 
   std::shared_ptr<ByteSource> bytes_;
   InterleavedLayout layout_;

@@ -2,6 +2,7 @@
 // a value in engineering units.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -28,5 +29,18 @@ struct InterleavedLayout {
   double offset = 0;
   std::uint64_t FrameBytes() const { return static_cast<std::uint64_t>(channels) * WidthOf(encoding); }
 };
+
+// A stored number in engineering units. Unscaled values pass untouched,
+// so that a float file's -0 and NaN stay as stored.
+inline double Scaled(double stored, const InterleavedLayout& l) {
+  if (l.scale == 1 && l.offset == 0) return stored;
+  return stored * l.scale + l.offset;
+}
+
+// The values of n samples at p, p + stride, p + 2 * stride, ... into
+// out[0..n): what Scaled(DecodeSample(...)) gives each, in one loop a
+// encoding rather than a choice a sample.
+void DecodeSamples(const std::uint8_t* p, std::size_t stride, std::int64_t n, const InterleavedLayout& l,
+                   double* out);
 
 }  // namespace recording

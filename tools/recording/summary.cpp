@@ -4,6 +4,9 @@
 #include <cmath>
 #include <cstring>
 
+#include "interleaved_source.h"
+#include "stored_summary.h"
+
 namespace recording {
 
 void SummaryNode::Add(const SummaryNode& o) {
@@ -112,12 +115,49 @@ void ChannelSummary::Children(const Part& node, std::vector<Part>* parts) const 
     parts->push_back({level, at / span, at, std::min(at + span, count_) - 1});
 }
 
+namespace {
+
+// The pass over a file of integer samples: whole leaves a read, each
+// summarized from the integers as stored (see stored_summary.h).
+bool SummarizeStored(InterleavedSource& source, std::int64_t perRead, std::vector<std::vector<SummaryNode>>* leaves,
+                     const std::function<bool(std::int64_t, std::int64_t)>& progress, std::string* error) {
+  const StoredSummarizer summarizer(source.Layout());
+  const std::int64_t frames = source.FrameCount();
+  for (std::int64_t done = 0; done < frames;) {
+    if (progress && !progress(done, frames)) {
+      *error = "stopped";
+      return false;
+    }
+    const std::int64_t n = std::min(perRead, frames - done);
+    const std::uint8_t* bytes = source.ReadStored(done, n, error);
+    if (!bytes) return false;
+    summarizer.Summarize(bytes, n, leaves);
+    done += n;
+  }
+  return true;
+}
+
+}  // namespace
+
 bool SummarizeSource(SampleSource& source, std::vector<ChannelSummary>* out,
                      const std::function<bool(std::int64_t, std::int64_t)>& progress, std::string* error) {
   const int channels = source.ChannelCount();
   const std::int64_t frames = source.FrameCount();
-  // Whole leaves a read, so that no leaf is split across two.
-  const std::int64_t chunk = kSummaryLeaf * 64;
+  auto* stored = dynamic_cast<InterleavedSource*>(&source);
+  const std::int64_t storedPerRead =
+      stored && StoredSummarizer::Applies(stored->Layout()) ? stored->StoredFramesPerRead() / kSummaryLeaf * kSummaryLeaf : 0;
+  if (storedPerRead > 0) {
+    std::vector<std::vector<SummaryNode>> leaves(static_cast<std::size_t>(channels));
+    for (auto& l : leaves) l.reserve(static_cast<std::size_t>((frames + kSummaryLeaf - 1) / kSummaryLeaf));
+    if (!SummarizeStored(*stored, storedPerRead, &leaves, progress, error)) return false;
+    if (progress) progress(frames, frames);
+    out->clear();
+    for (auto& l : leaves) out->emplace_back(frames, std::move(l));
+    return true;
+  }
+  // Whole leaves a read, so that no leaf is split across two; a short
+  // recording in one read, into a buffer no longer than it.
+  const std::int64_t chunk = std::min(kSummaryLeaf * 64, std::max<std::int64_t>(frames, 1));
   std::vector<double> frameBuffer(static_cast<std::size_t>(chunk * std::max(channels, 1)));
   std::vector<double> column(static_cast<std::size_t>(chunk));
   std::vector<std::vector<SummaryNode>> leaves(static_cast<std::size_t>(channels));
