@@ -97,7 +97,7 @@ std::vector<Line> Expected(const Case& c) {
         }
         Line stretch;
         for (; j <= to && present[static_cast<size_t>(j)]; ++j) stretch.push_back(pts[static_cast<size_t>(j)]);
-        if (stretch.size() >= 2) lines.push_back(stretch);
+        if (stretch.size() >= 2) lines.push_back(stretch);  // reduced or whole: these pixels, or these points
       }
     }
   }
@@ -130,7 +130,7 @@ std::vector<Line> Actual(const Case& c, bool* ok) {
       t, c.bursts, c.inc,
       [&](const double* xy, size_t points) {
         FUZZ_CHECK(points >= 2 && points <= 16000, "a call of %zu points", points);
-        bool joined = open && c.mode == chart::ExactMode::kReduce;
+        bool joined = open && c.mode != chart::ExactMode::kRuns;
         for (size_t k = 0; k < points; ++k) {
           const double x = xy[2 * k], y = xy[2 * k + 1];
           if (std::isnan(x)) {
@@ -273,7 +273,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   c.left = plotLeft - 3;
   c.right = plotLeft + plotWidth + 3;
-  c.mode = shape & 128 ? chart::ExactMode::kRuns : chart::ExactMode::kReduce;
+  c.mode = shape & 128 ? chart::ExactMode::kRuns : (sizeCode & 1) ? chart::ExactMode::kAll : chart::ExactMode::kReduce;
 
   bool ok = false;
   const std::vector<Line> actual = Actual(c, &ok);

@@ -439,7 +439,7 @@ class ChartPainter {
     // The clip rectangle, and a margin no pen reaches across.
     trace.visibleLeft = plot.left - width - 2;
     trace.visibleRight = plot.right + width + 2;
-    trace.mode = solid && width == 1 ? ExactMode::kReduce : ExactMode::kRuns;
+    trace.mode = !solid ? ExactMode::kRuns : width == 1 ? ExactMode::kReduce : ExactMode::kAll;
     std::string error;
     bool drawn = DrawExactTrace(
         trace, r_.bursts, r_.sampleInc,

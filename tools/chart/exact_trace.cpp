@@ -242,7 +242,24 @@ class Planner {
     return true;
   }
 
+  // Every sample of [first, last], as points.
+  bool PushAll(std::int64_t first, std::int64_t last) {
+    for (std::int64_t g = first; g <= last;) {
+      const std::int64_t leafEnd = std::min(last, (g / recording::kSummaryLeaf + 1) * recording::kSummaryLeaf - 1);
+      const double* v = reader_.Values(g, leafEnd, error_);
+      if (!v) return false;
+      for (std::int64_t k = g; k <= leafEnd; ++k) Push(Time(k), v[k - g]);
+      g = leafEnd + 1;
+    }
+    return true;
+  }
+
   bool Stretch(std::int64_t a, std::int64_t b, std::int64_t from, std::int64_t to) {
+    if (t_.mode == ExactMode::kAll) {
+      if (!PushAll(std::max(a, from), std::min(b, to))) return false;
+      EndStretch();
+      return true;
+    }
     if (t_.mode == ExactMode::kRuns) {
       // MSPolyLine's runs: VORDA_MAX_STRIP_POINTS points, each starting
       // with the last point of the one before.
@@ -250,15 +267,7 @@ class Planner {
       for (std::int64_t r = a; r < b; r += step) {
         const std::int64_t e = std::min(b, r + step);
         if (e < from || r > to) continue;
-        if (!Flush()) return false;
-        for (std::int64_t g = r; g <= e;) {
-          const std::int64_t leafEnd = std::min(e, (g / recording::kSummaryLeaf + 1) * recording::kSummaryLeaf - 1);
-          const double* v = reader_.Values(g, leafEnd, error_);
-          if (!v) return false;
-          for (std::int64_t k = g; k <= leafEnd; ++k) Push(Time(k), v[k - g]);
-          g = leafEnd + 1;
-        }
-        if (!Flush()) return false;
+        if (!Flush() || !PushAll(r, e) || !Flush()) return false;
       }
       return true;
     }
@@ -373,7 +382,7 @@ class Planner {
 
   void Push(double x, double y) {
     // A run of a pen that cannot be reduced is one call, as MSPolyLine's own.
-    if (t_.mode == ExactMode::kReduce && out_.size() >= 2 * kBatchPoints) {
+    if (t_.mode != ExactMode::kRuns && out_.size() >= 2 * kBatchPoints) {
       const double lastX = out_[out_.size() - 2], lastY = out_.back();
       pending_ = Flush();
       // The next call starts where this one ended, so the line stays joined.

@@ -17,7 +17,11 @@
 //   stretch's last column the point before the closing points on the last
 //   one's row. The summary says which leaves can hold a column's extremes,
 //   so only those are read.
-// - kRuns (any other pen): the very runs of at most VORDA_MAX_STRIP_POINTS
+// - kAll (a solid pen wider than a pixel, which MSPolyLine does not
+//   reduce): every sample of each stretch; where a call ends inside a
+//   stretch the next starts at the same point, and the round ends of the
+//   two lines cover what the round join of one would.
+// - kRuns (a dashed pen): the very runs of at most VORDA_MAX_STRIP_POINTS
 //   points MSPolyLine would hand GDI, each as a call of its own, so that a
 //   dash pattern starts where it would.
 // Either way, a stretch's points that lie wholly left or right of the
@@ -36,7 +40,7 @@
 
 namespace chart {
 
-enum class ExactMode { kReduce, kRuns };
+enum class ExactMode { kReduce, kAll, kRuns };
 
 struct ExactTrace {
   const VordaMapping* map = nullptr;  // the panel's transform; its x must rise with time
