@@ -1,6 +1,7 @@
 #include "csv_reader.h"
 
 #include "csv_dialect.h"
+#include "decimal_number.h"
 #include "timeline.h"
 
 #include <algorithm>
@@ -380,7 +381,6 @@ class CsvParser {
 
   bool Row(std::string_view line) {
     if (Rows() == 0) Reserve(line.size());
-    else if (FastRow(line)) return true;
     if (Rows() >= kMaxSamples)
       return Fail(Where(0) + "more than 2147483647 samples a channel");
     RowFault fault;
@@ -409,58 +409,74 @@ class CsvParser {
     if (timeColumn_ && keepTimes_) times_.reserve(static_cast<size_t>(rows));
   }
 
-  // The row of plain numbers that makes up nearly every file, read in one
-  // pass without cutting it into cells first. Anything else (quotes,
-  // blanks, empty cells, decimal commas, a bad cell, a time out of the
-  // plain order) is left to Row, which reads it the same way and has the
-  // words for every fault; false then, with nothing stored.
-  bool FastRow(std::string_view line) {
-    const char* p = line.data();
-    const char* end = p + line.size();
-    if (end > p && end[-1] == '\r') --end;
-    const char d = dialect_.delimiter;
+
+ public:
+  // The rows of plain numbers that make up nearly every file, read from
+  // [p, end) one after another, each straight into the columns without
+  // being cut into cells or looked at twice: returns where the first row
+  // it leaves begins. It leaves anything else (quotes, blanks, empty
+  // cells, decimal commas, comments, a bad cell, a time out of the plain
+  // order, a row not ended within the text) to Line, which reads it the
+  // same way and has the words for every fault.
+  const char* FastRows(const char* p, const char* end, long long* number) {
     const size_t columns = headers_.size();
-    if (dialect_.decimalComma || d == ' ' || !dialect_.missing.empty() || direction_ < 0 || columns > kFastColumns ||
-        Rows() >= kMaxSamples)
-      return false;
-    double t = 0;
-    if (timeColumn_) {
-      if (timeKind_ == TimeKind::kSeconds) {
-        const char* q = ReadNumber(p, end, &t);
-        if (!q || q == end || *q != d || !std::isfinite(t)) return false;
-        p = q + 1;
-      } else if (timeKind_ == TimeKind::kIso) {
-        const char* q = static_cast<const char*>(std::memchr(p, d, static_cast<size_t>(end - p)));
-        ParsedTime parsed;
-        if (!q || !ParseIsoTime(std::string_view(p, static_cast<size_t>(q - p)), &parsed, &dateCache_)) return false;
-        t = parsed.seconds;
-        if (!parsed.zoneGiven && !zoneMissing_) return false;
-        p = q + 1;
-      } else {
-        return false;
-      }
-      if (haveTime_ && !(t > lastTime_)) return false;
-    }
+    const char d = dialect_.delimiter;
+    if (!started_ || Rows() == 0 || dialect_.decimalComma || d == ' ' || !dialect_.missing.empty() ||
+        direction_ < 0 || columns > kFastColumns || columns <= timeColumn_ ||
+        (timeColumn_ && timeKind_ != TimeKind::kSeconds && timeKind_ != TimeKind::kIso))
+      return p;
+    std::int64_t room = kMaxSamples - Rows();
     double values[kFastColumns];
-    for (size_t i = timeColumn_; i < columns; ++i) {
-      double& v = values[i];
-      const char* q = ReadNumber(p, end, &v);
-      if (!q || !std::isfinite(v)) return false;
-      if (i + 1 < columns) {
-        if (q == end || *q != d) return false;
-        p = q + 1;
-      } else if (q != end) {
-        return false;
+    const long long first = *number;
+    while (room > 0 && p < end) {
+      const char* q = p;
+      double t = 0;
+      if (timeColumn_) {
+        if (timeKind_ == TimeKind::kSeconds) {
+          q = ReadCell(q, end, &t);
+        } else {
+          const char* cell = q;
+          q = static_cast<const char*>(std::memchr(q, d, static_cast<size_t>(end - q)));
+          ParsedTime parsed;
+          if (!q || !ParseIsoTime(std::string_view(cell, static_cast<size_t>(q - cell)), &parsed, &dateCache_) ||
+              (!parsed.zoneGiven && !zoneMissing_))
+            break;
+          t = parsed.seconds;
+        }
+        if (!q || q == end || *q != d || (haveTime_ && !(t > lastTime_))) break;
+        ++q;
       }
+      size_t i = timeColumn_;
+      for (;; ++q) {
+        q = ReadCell(q, end, &values[i]);
+        if (!q || q == end || ++i == columns || *q != d) break;
+      }
+      if (!q || q == end || i != columns) break;
+      if (*q == '\r' && q + 1 < end) ++q;
+      if (*q != '\n') break;
+      if (timeColumn_) {
+        if (haveTime_) direction_ = 1;
+        Note(t);
+      }
+      for (size_t k = timeColumn_; k < columns; ++k) columns_[k - timeColumn_].push_back(values[k]);
+      ++inBurst_;
+      --room;
+      ++*number;
+      p = q + 1;
     }
-    if (timeColumn_) {
-      if (haveTime_) direction_ = 1;
-      Note(t);
-    }
-    for (size_t i = timeColumn_; i < columns; ++i) columns_[i - timeColumn_].push_back(values[i]);
-    ++inBurst_;
-    return true;
+    if (*number != first) line_ = *number;
+    return p;
   }
+
+  // One number cell of a plain row: false (nullptr) for anything the
+  // general way must judge, an infinity among them.
+  static const char* ReadCell(const char* p, const char* end, double* v) {
+    if (const char* q = ReadDecimal(p, end, v)) return q;
+    const char* q = ReadNumber(p, end, v);
+    return q && std::isfinite(*v) ? q : nullptr;
+  }
+
+ private:
 
   void Note(double t) {
     if (inBurst_ == 0) burstStart_ = t;
@@ -532,6 +548,28 @@ class CsvParser {
   std::uint64_t expectedBytes_ = 0;
 };
 
+// Reads the lines of [begin, end): the plain rows the fast way, any other
+// line by Line. A line not ended within the text is left for the next
+// chunk (its start in *stop), unless `last`. False when a line fails.
+bool Lines(CsvParser* parser, const char* begin, const char* end, bool last, long long* number,
+           const char** stop) {
+  const char* p = begin;
+  for (;;) {
+    p = parser->FastRows(p, end, number);
+    const void* nl = std::memchr(p, '\n', static_cast<size_t>(end - p));
+    if (!nl) break;
+    const char* lineEnd = static_cast<const char*>(nl);
+    if (!parser->Line(std::string_view(p, static_cast<size_t>(lineEnd - p)), ++*number)) return false;
+    p = lineEnd + 1;
+  }
+  if (last && p < end) {
+    if (!parser->Line(std::string_view(p, static_cast<size_t>(end - p)), ++*number)) return false;
+    p = end;
+  }
+  *stop = p;
+  return true;
+}
+
 // One pass over the text in memory.
 bool ParseText(std::string_view text, const std::string& name, const CsvOptions& options, bool keepTimes,
                Recording* out, ReadError* error, bool* again) {
@@ -539,14 +577,8 @@ bool ParseText(std::string_view text, const std::string& name, const CsvOptions&
   CsvParser parser(name, options, keepTimes, out, error);
   parser.ExpectBytes(text.size());
   long long number = 0;
-  bool ok = true;
-  while (ok && !text.empty()) {
-    size_t end = text.find('\n');
-    ok = parser.Line(text.substr(0, end), ++number);
-    if (end == std::string_view::npos) break;
-    text.remove_prefix(end + 1);
-  }
-  ok = ok && parser.Finish();
+  const char* stop = nullptr;
+  bool ok = Lines(&parser, text.data(), text.data() + text.size(), true, &number, &stop) && parser.Finish();
   *again = parser.again();
   return ok;
 }
@@ -584,25 +616,13 @@ bool ReadFile(const std::string& path, const std::string& name, const CsvOptions
     }
     bool last = got == 0;
     held += got;
-    size_t start = 0;
-    for (;;) {
-      const char* begin = buffer.data() + start;
-      const void* nl = std::memchr(begin, '\n', held - start);
-      if (!nl) break;
-      size_t length = static_cast<const char*>(nl) - begin;
-      if (!parser.Line(std::string_view(begin, length), ++number)) {
-        *again = parser.again();
-        return false;
-      }
-      start += length + 1;
+    const char* stop = nullptr;
+    if (!Lines(&parser, buffer.data(), buffer.data() + held, last, &number, &stop)) {
+      *again = parser.again();
+      return false;
     }
-    if (last) {
-      if (held > start && !parser.Line(std::string_view(buffer.data() + start, held - start), ++number)) {
-        *again = parser.again();
-        return false;
-      }
-      break;
-    }
+    if (last) break;
+    size_t start = static_cast<size_t>(stop - buffer.data());
     std::memmove(buffer.data(), buffer.data() + start, held - start);
     held -= start;
   }
