@@ -54,6 +54,11 @@ inline const char* SignificantDigits(const char* q, const char* end, std::uint64
 // returns where it stopped; nullptr when the text is no such number or its
 // double cannot be had exactly as above (the caller's general reader then
 // decides, and finds the same end as this one would).
+#if defined(__GNUC__) || defined(__clang__)
+// The reader's row loop calls it for every cell: a call would cost as
+// much again as the number.
+__attribute__((always_inline))
+#endif
 inline const char* ReadDecimal(const char* p, const char* end, double* value) {
   using namespace decimal_detail;
   const char* q = p;
