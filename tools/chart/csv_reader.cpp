@@ -583,34 +583,22 @@ bool ParseText(std::string_view text, const std::string& name, const CsvOptions&
   return ok;
 }
 
-// One pass over the file, read in large chunks with lines cut in place; a
-// line that straddles two chunks is moved to the front of the buffer first.
-bool ReadFile(const std::string& path, const std::string& name, const CsvOptions& options, bool keepTimes,
-              Recording* out, ReadError* error, bool* again) {
+// One pass over a file or a stream, read in chunks of a mebibyte with
+// lines cut in place; a line that straddles two chunks is moved to the
+// front of the buffer first, which grows only for a line longer than it.
+bool ReadStream(FILE* file, const std::string& name, const CsvOptions& options, bool keepTimes,
+                std::uint64_t expectedBytes, Recording* out, ReadError* error, bool* again) {
   *out = Recording{};
   *again = false;
-  std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
-  if (!file) {
-    error->message = "cannot open " + name + " for reading";
-    return false;
-  }
   CsvParser parser(name, options, keepTimes, out, error);
-  if (std::fseek(file.get(), 0, SEEK_END) == 0) {
-#ifdef _WIN32
-    long long size = _ftelli64(file.get());
-#else
-    long long size = ftello(file.get());
-#endif
-    if (size > 0) parser.ExpectBytes(static_cast<std::uint64_t>(size));
-    std::fseek(file.get(), 0, SEEK_SET);
-  }
+  if (expectedBytes > 0) parser.ExpectBytes(expectedBytes);
   std::vector<char> buffer(1 << 20);
   size_t held = 0;
   long long number = 0;
   for (;;) {
     if (held == buffer.size()) buffer.resize(buffer.size() * 2);
-    size_t got = std::fread(buffer.data() + held, 1, buffer.size() - held, file.get());
-    if (got == 0 && std::ferror(file.get())) {
+    size_t got = std::fread(buffer.data() + held, 1, buffer.size() - held, file);
+    if (got == 0 && std::ferror(file)) {
       error->message = "cannot read " + name;
       return false;
     }
@@ -631,6 +619,28 @@ bool ReadFile(const std::string& path, const std::string& name, const CsvOptions
   return ok;
 }
 
+bool ReadFile(const std::string& path, const std::string& name, const CsvOptions& options, bool keepTimes,
+              Recording* out, ReadError* error, bool* again) {
+  *again = false;
+  std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
+  if (!file) {
+    *out = Recording{};
+    error->message = "cannot open " + name + " for reading";
+    return false;
+  }
+  long long size = 0;
+  if (std::fseek(file.get(), 0, SEEK_END) == 0) {
+#ifdef _WIN32
+    size = _ftelli64(file.get());
+#else
+    size = ftello(file.get());
+#endif
+    std::fseek(file.get(), 0, SEEK_SET);
+  }
+  return ReadStream(file.get(), name, options, keepTimes, size > 0 ? static_cast<std::uint64_t>(size) : 0, out,
+                    error, again);
+}
+
 }  // namespace
 
 bool ParseCsv(std::string_view text, const std::string& name, const CsvOptions& options,
@@ -644,19 +654,12 @@ bool ReadCsvFile(const std::string& path, const std::string& name, const CsvOpti
                  Recording* out, ReadError* error) {
   bool again = false;
   if (path == "-") {
-    // Standard input cannot be read twice: it is held whole instead.
+    // Standard input cannot be read twice, and is not held: its one pass
+    // keeps every time, which the second pass of a file is for.
 #ifdef _WIN32
     _setmode(_fileno(stdin), _O_BINARY);
 #endif
-    std::string text;
-    char chunk[65536];
-    size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, stdin)) > 0) text.append(chunk, n);
-    if (std::ferror(stdin)) {
-      error->message = "cannot read " + name;
-      return false;
-    }
-    return ParseCsv(text, name, options, out, error);
+    return ReadStream(stdin, name, options, true, 0, out, error, &again);
   }
   if (ReadFile(path, name, options, false, out, error, &again)) return true;
   return again && ReadFile(path, name, options, true, out, error, &again);

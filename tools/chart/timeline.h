@@ -3,6 +3,7 @@
 // and where an uneven recording has gaps. Pure.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -24,7 +25,23 @@ inline constexpr double kGapFactor = 3;
 class EvenSpacing {
  public:
   explicit EvenSpacing(double tolerance) : tolerance_(tolerance) {}
-  void Add(double t, bool startsBurst);
+  // Inline: the CSV reader adds every row's time.
+  void Add(double t, bool startsBurst) {
+    if (startsBurst) {
+      if (k_ > 1) spanned_ += last_ - start_;
+      start_ = last_ = t;
+      k_ = 1;
+      return;
+    }
+    double step = t - last_;
+    if (interval_ == 0) interval_ = step;
+    double expected = start_ + static_cast<double>(k_) * interval_;
+    if (std::fabs(t - expected) > tolerance_ * interval_ && std::fabs(step - interval_) > tolerance_ * interval_)
+      even_ = false;
+    last_ = t;
+    ++k_;
+    ++steps_;
+  }
   bool even() const { return even_; }
   std::int64_t steps() const { return steps_; }
   // The mean step within bursts.
