@@ -2,6 +2,7 @@
 
 #include "csv_dialect.h"
 #include "decimal_number.h"
+#include "frame_store.h"
 #include "timeline.h"
 
 #include <algorithm>
@@ -28,9 +29,6 @@ std::string_view Trim(std::string_view s) {
 
 // How the time column is written, decided by its first cell.
 enum class TimeKind { kUnknown, kSeconds, kIso, kFormat, kDigits };
-
-// Rows of up to this many cells may take the fast way.
-constexpr size_t kFastColumns = 64;
 
 const char kIsoForm[] =
     "an ISO 8601 date and time (YYYY-MM-DD, or YYYY-MM-DD hh:mm, hh:mm:ss or hh:mm:ss.fff, after T or a "
@@ -61,8 +59,10 @@ class CsvParser {
   // which is what nearly every recording is, and keeps no array of them;
   // when they are not (or repeat, or run newest first), it fails with
   // again() true, and a second pass with `keepTimes` reads every time.
-  CsvParser(const std::string& name, const CsvOptions& options, bool keepTimes, Recording* out, ReadError* error)
-      : name_(name), options_(options), out_(out), error_(error), keepTimes_(keepTimes) {
+  // With `spill` the values go to a temporary file, read back in place.
+  CsvParser(const std::string& name, const CsvOptions& options, bool keepTimes, bool spill, Recording* out,
+            ReadError* error)
+      : name_(name), options_(options), out_(out), error_(error), keepTimes_(keepTimes), spill_(spill) {
     if (!options.timeFormat.empty()) timeKind_ = TimeKind::kFormat;
   }
 
@@ -84,17 +84,16 @@ class CsvParser {
     return Row(line);
   }
 
-  // The samples are parsed into memory and served from there.
   bool Finish() {
     if (!FinishRows()) return false;
-    out_->source = std::make_shared<recording::MemorySource>(std::move(columns_));
-    return true;
+    return store_->Finish(turned_, &out_->source, &error_->message) ||
+           Fail(name_ + ": " + error_->message);
   }
 
   bool again() const { return again_; }
 
  private:
-  std::int64_t Rows() const { return columns_.empty() ? 0 : static_cast<std::int64_t>(columns_[0].size()); }
+  std::int64_t Rows() const { return store_ ? store_->frames() : 0; }
 
   bool FinishRows() {
     if (!started_) return Fail(name_ + " is empty: it needs a header row of channel names");
@@ -180,10 +179,8 @@ class CsvParser {
       return Fail(Where(0) + "the first row holds one column, the time, and no channel (give --rate HZ if the file has no time column)");
     namedByColumn_ = true;
     for (size_t i = 0; i < cells_.size(); ++i) headers_.push_back("column " + std::to_string(i + 1));
-    for (size_t i = timeColumn_; i < headers_.size(); ++i) {
-      out_->channels.push_back({headers_[i]});
-      columns_.emplace_back();
-    }
+    for (size_t i = timeColumn_; i < headers_.size(); ++i) out_->channels.push_back({headers_[i]});
+    MakeStore();
     out_->notes.push_back(name_ + ": the first row holds only numbers, so it is read as data and the channels are "
                           "named by their columns (\"" + headers_[timeColumn_] + "\", ...); give --header if it names them");
     return Row(line);
@@ -230,12 +227,12 @@ class CsvParser {
       out_->notes.push_back(name_ + ": the chart's text cannot show some characters of " + Quoted(unshown) +
                             "; they are drawn as \"?\"");
     if (timeColumn_) out_->timeName = headers_[0];
-    for (size_t i = timeColumn_; i < headers_.size(); ++i) {
-      out_->channels.push_back({headers_[i]});
-      columns_.emplace_back();
-    }
+    for (size_t i = timeColumn_; i < headers_.size(); ++i) out_->channels.push_back({headers_[i]});
+    MakeStore();
     return true;
   }
+
+  void MakeStore() { store_ = std::make_unique<FrameStore>(static_cast<int>(out_->channels.size()), spill_); }
 
   bool NameTaken(const std::string& name, size_t before) const {
     for (size_t j = timeColumn_; j < before; ++j)
@@ -391,7 +388,8 @@ class CsvParser {
       zoneMissing_ |= rowZoneMissing_;
       Note(rowTime_);
     }
-    for (size_t i = 0; i < values_.size(); ++i) columns_[i].push_back(values_[i]);
+    std::copy(values_.begin(), values_.end(), store_->Next());
+    store_->Commit();
     ++inBurst_;
     if (!keepTimes_ && (repeats_ || direction_ < 0)) {
       // Only every time, kept, can draw these: read again with them.
@@ -405,7 +403,7 @@ class CsvParser {
     std::uint64_t rows = expectedBytes_ / (lineLength + 1);
     rows += rows / 8 + 16;
     if (rows > static_cast<std::uint64_t>(kMaxSamples)) rows = static_cast<std::uint64_t>(kMaxSamples);
-    for (std::vector<double>& c : columns_) c.reserve(static_cast<size_t>(rows));
+    store_->Expect(rows);
     if (timeColumn_ && keepTimes_) times_.reserve(static_cast<size_t>(rows));
   }
 
@@ -422,13 +420,14 @@ class CsvParser {
     const size_t columns = headers_.size();
     const char d = dialect_.delimiter;
     if (!started_ || Rows() == 0 || dialect_.decimalComma || d == ' ' || !dialect_.missing.empty() ||
-        direction_ < 0 || columns > kFastColumns || columns <= timeColumn_ ||
+        direction_ < 0 || columns <= timeColumn_ ||
         (timeColumn_ && timeKind_ != TimeKind::kSeconds && timeKind_ != TimeKind::kIso))
       return p;
     std::int64_t room = kMaxSamples - Rows();
-    double values[kFastColumns];
     const long long first = *number;
     while (room > 0 && p < end) {
+      // Values go straight to their frame, which only Commit keeps.
+      double* frame = store_->Next();
       const char* q = p;
       double t = 0;
       if (timeColumn_) {
@@ -448,7 +447,7 @@ class CsvParser {
       }
       size_t i = timeColumn_;
       for (;; ++q) {
-        q = ReadCell(q, end, &values[i]);
+        q = ReadCell(q, end, &frame[i - timeColumn_]);
         if (!q || q == end || ++i == columns || *q != d) break;
       }
       if (!q || q == end || i != columns) break;
@@ -458,7 +457,7 @@ class CsvParser {
         if (haveTime_) direction_ = 1;
         Note(t);
       }
-      for (size_t k = timeColumn_; k < columns; ++k) columns_[k - timeColumn_].push_back(values[k]);
+      store_->Commit();
       ++inBurst_;
       --room;
       ++*number;
@@ -498,7 +497,7 @@ class CsvParser {
 
   // Rows read newest first, made oldest first: samples, times and bursts.
   void TurnRound() {
-    for (std::vector<double>& c : columns_) std::reverse(c.begin(), c.end());
+    turned_ = true;
     std::reverse(times_.begin(), times_.end());
     std::reverse(out_->bursts.begin(), out_->bursts.end());
     const std::int64_t n = Rows();
@@ -544,7 +543,9 @@ class CsvParser {
   std::vector<double> values_;
   IsoDateCache dateCache_;
   std::vector<double> times_;
-  std::vector<std::vector<double>> columns_;
+  const bool spill_;
+  std::unique_ptr<FrameStore> store_;  // made once the channels are known
+  bool turned_ = false;  // the samples are to be read last first
   std::uint64_t expectedBytes_ = 0;
 };
 
@@ -574,7 +575,7 @@ bool Lines(CsvParser* parser, const char* begin, const char* end, bool last, lon
 bool ParseText(std::string_view text, const std::string& name, const CsvOptions& options, bool keepTimes,
                Recording* out, ReadError* error, bool* again) {
   *out = Recording{};
-  CsvParser parser(name, options, keepTimes, out, error);
+  CsvParser parser(name, options, keepTimes, false, out, error);
   parser.ExpectBytes(text.size());
   long long number = 0;
   const char* stop = nullptr;
@@ -590,7 +591,7 @@ bool ReadStream(FILE* file, const std::string& name, const CsvOptions& options, 
                 std::uint64_t expectedBytes, Recording* out, ReadError* error, bool* again) {
   *out = Recording{};
   *again = false;
-  CsvParser parser(name, options, keepTimes, out, error);
+  CsvParser parser(name, options, keepTimes, true, out, error);
   if (expectedBytes > 0) parser.ExpectBytes(expectedBytes);
   std::vector<char> buffer(1 << 20);
   size_t held = 0;
