@@ -11,6 +11,14 @@
 
 namespace chart {
 
+// For what the reader's row loop calls for every cell: a call would cost
+// as much again as the work.
+#if defined(__GNUC__) || defined(__clang__)
+#define CHART_EVERY_CELL __attribute__((always_inline)) inline
+#else
+#define CHART_EVERY_CELL inline
+#endif
+
 namespace decimal_detail {
 
 inline constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
@@ -48,51 +56,39 @@ inline const char* SignificantDigits(const char* q, const char* end, std::uint64
   return q;
 }
 
-}  // namespace decimal_detail
-
-// Reads [-]digits[.digits][(e|E)[+|-]digits] at p, not beyond end, and
-// returns where it stopped; nullptr when the text is no such number or its
-// double cannot be had exactly as above (the caller's general reader then
-// decides, and finds the same end as this one would).
-#if defined(__GNUC__) || defined(__clang__)
-// The reader's row loop calls it for every cell: a call would cost as
-// much again as the number.
-__attribute__((always_inline))
-#endif
-inline const char* ReadDecimal(const char* p, const char* end, double* value) {
-  using namespace decimal_detail;
+// The reader itself; with kEnded the caller knows that a byte that ends
+// any number (a line end) comes before `end`, and no byte is compared
+// with `end` on the way.
+template <bool kEnded>
+CHART_EVERY_CELL const char* Read(const char* p, const char* end, double* value) {
+  auto within = [end](const char* q) { return kEnded || q < end; };
   const char* q = p;
-  const bool negative = q < end && *q == '-';
+  const bool negative = within(q) && *q == '-';
   q += negative;
   const char* digits = q;
-  const char* dot = nullptr;
+  // Up to 19 digits the whole number cannot wrap.
   std::uint64_t m = 0;
-  // One loop over digits and point: a number costs little more than its
-  // bytes. Up to 19 digits m cannot wrap.
-  for (; q < end; ++q) {
-    const unsigned d = static_cast<unsigned char>(*q - '0');
-    if (d < 10) {
-      m = m * 10 + d;
-    } else if (*q != '.' || dot) {
-      break;
-    } else {
-      dot = q;
-    }
+  while (within(q) && Digit(*q)) m = m * 10 + static_cast<unsigned char>(*q++ - '0');
+  int count = static_cast<int>(q - digits);
+  int exponent = 0;
+  if (within(q) && *q == '.') {
+    const char* fraction = ++q;
+    while (within(q) && Digit(*q)) m = m * 10 + static_cast<unsigned char>(*q++ - '0');
+    exponent = -static_cast<int>(q - fraction);
+    count -= exponent;
   }
-  int count = static_cast<int>(q - digits) - (dot != nullptr);
   if (count == 0) return nullptr;
-  int exponent = dot ? -static_cast<int>(q - dot - 1) : 0;
   if (count > 19 && (SignificantDigits(digits, end, &m, &count, &exponent), count > 19)) return nullptr;
-  if (q < end && (*q == 'e' || *q == 'E')) {
+  if (within(q) && (*q == 'e' || *q == 'E')) {
     const char* e = q + 1;
-    const bool down = e < end && *e == '-';
-    e += e < end && (*e == '-' || *e == '+');
+    const bool down = within(e) && *e == '-';
+    e += within(e) && (*e == '-' || *e == '+');
     int power = 0;
     const char* from = e;
-    while (e < end && e - from < 4 && Digit(*e)) power = power * 10 + (*e++ - '0');
+    while (within(e) && e - from < 4 && Digit(*e)) power = power * 10 + (*e++ - '0');
     // "1e" and "1e+", which end before the e, and exponents of so many
     // digits that they might not fit are the general reader's.
-    if (e == from || (e < end && Digit(*e))) return nullptr;
+    if (e == from || (within(e) && Digit(*e))) return nullptr;
     exponent += down ? -power : power;
     q = e;
   }
@@ -109,6 +105,22 @@ inline const char* ReadDecimal(const char* p, const char* end, double* value) {
   }
   *value = negative ? -v : v;
   return q;
+}
+
+}  // namespace decimal_detail
+
+// Reads [-]digits[.digits][(e|E)[+|-]digits] at p, not beyond end, and
+// returns where it stopped; nullptr when the text is no such number or its
+// double cannot be had exactly as above (the caller's general reader then
+// decides, and finds the same end as this one would).
+CHART_EVERY_CELL const char* ReadDecimal(const char* p, const char* end, double* value) {
+  return decimal_detail::Read<false>(p, end, value);
+}
+
+// The same where a byte that no number holds (a line end) is known to come
+// before `end`: the reader's rows, each ended by its line break.
+CHART_EVERY_CELL const char* ReadDecimalEnded(const char* p, const char* end, double* value) {
+  return decimal_detail::Read<true>(p, end, value);
 }
 
 }  // namespace chart

@@ -6,12 +6,18 @@
 #include "reversed_source.h"
 
 namespace chart {
+namespace {
+
+constexpr size_t kBufferBytes = size_t{1} << 20;
+
+}  // namespace
 
 FrameStore::FrameStore(int channels, bool spill) : channels_(channels < 1 ? 1 : channels) {
   if (spill) spill_ = recording::SpillFile::Create();
   if (!spill_) columns_.resize(static_cast<size_t>(channels_));
-  const size_t perBuffer = std::max<size_t>(1, (size_t{1} << 20) / sizeof(double) / static_cast<size_t>(channels_));
-  buffer_.resize(perBuffer * static_cast<size_t>(channels_));
+  // Small at first, for the many small files (and tests and fuzzers that
+  // parse thousands of them), and larger with every bufferful.
+  buffer_.resize(64 * static_cast<size_t>(channels_));
 }
 
 void FrameStore::Expect(std::uint64_t frames) {
@@ -31,6 +37,9 @@ void FrameStore::Flush() {
     }
   }
   at_ = 0;
+  const size_t most = std::max<size_t>(1, kBufferBytes / sizeof(double) / static_cast<size_t>(channels_));
+  if (buffer_.size() < most * static_cast<size_t>(channels_))
+    buffer_.resize(std::min(buffer_.size() * 2, most * static_cast<size_t>(channels_)));
 }
 
 bool FrameStore::Finish(bool reversed, std::shared_ptr<recording::SampleSource>* out, std::string* error) {

@@ -1,8 +1,8 @@
 // Where a reader of text puts the values it parses, a frame (one value a
 // channel) at a time: in memory, one array a channel, or in a temporary
 // file of float64 frames read back in place, so that a recording of any
-// length costs the same memory. Frames gather in a buffer of a mebibyte
-// first, which is all the parse loop writes to.
+// length costs the same memory. Frames gather in a buffer (of up to a
+// mebibyte) first, which is all the parse loop writes to.
 #pragma once
 
 #include <cstdint>
