@@ -56,6 +56,33 @@ inline const char* SignificantDigits(const char* q, const char* end, std::uint64
   return q;
 }
 
+inline constexpr std::uint32_t kScales[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
+
+// Appends the digits at q to *m, before `end` unless kEnded. A 32-bit
+// build multiplies 64-bit numbers in several steps: there nine digits at a
+// time are gathered in 32 bits, and only they are added to m.
+template <bool kEnded>
+CHART_EVERY_CELL const char* Digits(const char* q, const char* end, std::uint64_t* m) {
+  if constexpr (sizeof(void*) >= 8) {
+    std::uint64_t v = *m;
+    while ((kEnded || q < end) && Digit(*q)) v = v * 10 + static_cast<unsigned char>(*q++ - '0');
+    *m = v;
+  } else {
+    std::uint32_t low = 0;
+    int k = 0;
+    while ((kEnded || q < end) && Digit(*q)) {
+      low = low * 10 + static_cast<unsigned char>(*q++ - '0');
+      if (++k == 9) {
+        *m = *m * 1000000000u + low;
+        low = 0;
+        k = 0;
+      }
+    }
+    *m = *m * kScales[k] + low;
+  }
+  return q;
+}
+
 // The reader itself; with kEnded the caller knows that a byte that ends
 // any number (a line end) comes before `end`, and no byte is compared
 // with `end` on the way.
@@ -68,12 +95,12 @@ CHART_EVERY_CELL const char* Read(const char* p, const char* end, double* value)
   const char* digits = q;
   // Up to 19 digits the whole number cannot wrap.
   std::uint64_t m = 0;
-  while (within(q) && Digit(*q)) m = m * 10 + static_cast<unsigned char>(*q++ - '0');
+  q = Digits<kEnded>(q, end, &m);
   int count = static_cast<int>(q - digits);
   int exponent = 0;
   if (within(q) && *q == '.') {
     const char* fraction = ++q;
-    while (within(q) && Digit(*q)) m = m * 10 + static_cast<unsigned char>(*q++ - '0');
+    q = Digits<kEnded>(q, end, &m);
     exponent = -static_cast<int>(q - fraction);
     count -= exponent;
   }
@@ -94,6 +121,10 @@ CHART_EVERY_CELL const char* Read(const char* p, const char* end, double* value)
   }
   if (m > kExactLimit) return nullptr;
   double v = static_cast<double>(static_cast<std::int64_t>(m));
+  // Most values fit 31 bits, which a 32-bit build converts in one step,
+  // where a 64-bit number takes a trip through the x87 unit and memory.
+  if constexpr (sizeof(void*) < 8)
+    if (m < (std::uint64_t{1} << 31)) v = static_cast<double>(static_cast<std::int32_t>(m));
   if (m != 0) {
     if (exponent < 0) {
       if (exponent < -22) return nullptr;

@@ -166,7 +166,10 @@ bool ParseIsoTime(std::string_view s, ParsedTime* out, IsoDateCache* cache) {
         if (!Fraction(s, &at, &fraction)) return false;
       }
     }
-    if (at < n) {
+    if (at + 1 == n && (s[at] == 'Z' || s[at] == 'z')) {
+      at = n;
+      out->zoneGiven = true;
+    } else if (at < n) {
       if (!Offset(s, &at, &offset)) return false;
       out->zoneGiven = true;
     }
