@@ -445,16 +445,17 @@ class CsvParser {
             break;
           t = parsed.seconds;
         }
-        if (!q || q == end || *q != d || (haveTime_ && !(t > lastTime_))) break;
+        if (!q || *q != d || (haveTime_ && !(t > lastTime_))) break;
         ++q;
       }
       size_t i = timeColumn_;
       for (;; ++q) {
         q = ReadCell(q, end, &frame[i - timeColumn_]);
-        if (!q || q == end || ++i == columns || *q != d) break;
+        if (!q || ++i == columns || *q != d) break;
       }
-      if (!q || q == end || i != columns) break;
-      if (*q == '\r' && q + 1 < end) ++q;
+      // No cell reads past the last line break: q stays before `end`.
+      if (!q || i != columns) break;
+      if (*q == '\r') ++q;
       if (*q != '\n') break;
       if (timeColumn_) {
         if (haveTime_) direction_ = 1;

@@ -120,11 +120,17 @@ CHART_EVERY_CELL const char* Read(const char* p, const char* end, double* value)
     q = e;
   }
   if (m > kExactLimit) return nullptr;
-  double v = static_cast<double>(static_cast<std::int64_t>(m));
-  // Most values fit 31 bits, which a 32-bit build converts in one step,
-  // where a 64-bit number takes a trip through the x87 unit and memory.
-  if constexpr (sizeof(void*) < 8)
-    if (m < (std::uint64_t{1} << 31)) v = static_cast<double>(static_cast<std::int32_t>(m));
+  double v;
+  if constexpr (sizeof(void*) >= 8) {
+    v = static_cast<double>(static_cast<std::int64_t>(m));
+  } else {
+    // A 32-bit build converts a 64-bit integer through the x87 unit and
+    // memory; its halves convert in SSE registers, and within 2^53 the
+    // high half times 2^32 and the sum are exact.
+    const auto high = static_cast<std::int32_t>(m >> 32);
+    const auto low = static_cast<std::int32_t>(static_cast<std::uint32_t>(m) ^ 0x80000000u);
+    v = static_cast<double>(high) * 4294967296.0 + (static_cast<double>(low) + 2147483648.0);
+  }
   if (m != 0) {
     if (exponent < 0) {
       if (exponent < -22) return nullptr;
