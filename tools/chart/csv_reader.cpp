@@ -407,10 +407,9 @@ class CsvParser {
     if (timeColumn_ && keepTimes_) times_.reserve(static_cast<size_t>(rows));
   }
 
-
  public:
   // The rows of plain numbers that make up nearly every file, read from
-  // [p, end) one after another, each straight into the columns without
+  // [p, end) one after another, each straight into its frame without
   // being cut into cells or looked at twice: returns where the first row
   // it leaves begins. It leaves anything else (quotes, blanks, empty
   // cells, decimal commas, comments, a bad cell, a time out of the plain
@@ -480,7 +479,6 @@ class CsvParser {
   }
 
  private:
-
   CHART_EVERY_CELL void Note(double t) {
     if (inBurst_ == 0) burstStart_ = t;
     spacing_.Add(t, inBurst_ == 0);
