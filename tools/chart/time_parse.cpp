@@ -35,13 +35,17 @@ bool TwoDigits(std::string_view s, size_t at, int* value) {
 // The digits after a decimal sign, as a fraction of one.
 bool Fraction(std::string_view s, size_t* at, double* value) {
   static const double kScale[] = {1, 1e-1, 1e-2, 1e-3, 1e-4, 1e-5, 1e-6, 1e-7, 1e-8, 1e-9};
-  std::int64_t v = 0;
+  // Counted in locals, written back once: this runs for every row's time.
+  size_t i = *at;
+  const size_t size = s.size();
+  std::int32_t v = 0;
   int n = 0;
-  while (*at < s.size() && IsDigit(s[*at])) {
+  while (i < size && IsDigit(s[i])) {
     // Digits past the ninth are below a nanosecond: read over, not kept.
-    if (n < 9) v = v * 10 + (s[*at] - '0'), ++n;
-    ++*at;
+    if (n < 9) v = v * 10 + (s[i] - '0'), ++n;
+    ++i;
   }
+  *at = i;
   *value = static_cast<double>(v) * kScale[n];
   return n > 0;
 }
