@@ -422,12 +422,14 @@ class CsvParser {
         direction_ < 0 || columns <= timeColumn_ ||
         (timeColumn_ && timeKind_ != TimeKind::kSeconds && timeKind_ != TimeKind::kIso))
       return p;
-    std::int64_t room = kMaxSamples - Rows();
+    const std::int64_t room = kMaxSamples - Rows();
     // Rows are read only up to the last line break, which stops every
     // number before it: the numbers need not look out for the end.
     while (end > p && end[-1] != '\n') --end;
-    const long long first = *number;
-    while (room > 0 && p < end) {
+    // Rows are counted in a local: a store through `number` might change
+    // any 64-bit member, which the compiler would then read again each row.
+    long long rows = 0;
+    while (rows < room && p < end) {
       // Values go straight to their frame, which only Commit keeps.
       double* frame = store_->Next();
       const char* q = p;
@@ -462,11 +464,10 @@ class CsvParser {
       }
       store_->Commit();
       ++inBurst_;
-      --room;
-      ++*number;
+      ++rows;
       p = q + 1;
     }
-    if (*number != first) line_ = *number;
+    if (rows > 0) line_ = *number += rows;
     return p;
   }
 
