@@ -115,9 +115,12 @@ std::unique_ptr<SpillFile> SpillFile::Create() {
   const DWORD n = GetTempPathA(sizeof folder, folder);
   if (n == 0 || n > MAX_PATH || !GetTempFileNameA(folder, "vrd", 0, path)) return nullptr;
   // Deleted when its last handle closes, however the process ends; kept
-  // in the cache rather than written out while it lives, where memory allows.
+  // in the cache rather than written out while it lives, where memory
+  // allows. Opened as the empty file it is, not truncated: a file cut to
+  // nothing is one that some file systems (ext4 under Wine) write out to
+  // the disk when it is closed, which costs more than all the writing.
   HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                            CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+                            OPEN_EXISTING, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     DeleteFileA(path);
     return nullptr;
