@@ -422,13 +422,15 @@ class CsvParser {
         direction_ < 0 || columns <= timeColumn_ ||
         (timeColumn_ && timeKind_ != TimeKind::kSeconds && timeKind_ != TimeKind::kIso))
       return p;
-    const std::int64_t room = kMaxSamples - Rows();
+    // Both within 2^31 rows, so in 32 bits, which a 32-bit build keeps in
+    // one register each.
+    const std::int32_t room = static_cast<std::int32_t>(kMaxSamples - Rows());
     // Rows are read only up to the last line break, which stops every
     // number before it: the numbers need not look out for the end.
     while (end > p && end[-1] != '\n') --end;
     // Rows are counted in a local: a store through `number` might change
     // any 64-bit member, which the compiler would then read again each row.
-    long long rows = 0;
+    std::int32_t rows = 0;
     while (rows < room && p < end) {
       // Values go straight to their frame, which only Commit keeps.
       double* frame = store_->Next();

@@ -78,7 +78,8 @@ CHART_EVERY_CELL const char* Digits(const char* q, const char* end, std::uint64_
         k = 0;
       }
     }
-    *m = *m * kScales[k] + low;
+    // Most runs are the first of their number: no 64-bit product then.
+    *m = *m == 0 ? low : *m * kScales[k] + low;
   }
   return q;
 }
