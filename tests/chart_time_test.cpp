@@ -157,6 +157,23 @@ TEST(ChartTime, CalendarTicksFallOnRoundStepsWithReadableLabels) {
   EXPECT_TRUE(MakeCalendarTicks({kDay29, kDay29}, 5).values.empty());
 }
 
+// Times of a file that means no dates (1e18 s is 3e10 years) get their
+// ticks, or none, at once: the count of months once started at an
+// overflowed year, and the count of milliseconds stood still where adding
+// one step to 1e21 steps leaves it, both for minutes or for ever.
+TEST(ChartTime, CalendarTicksOfTimesFarBeyondTheCalendarComeAtOnce) {
+  const double spans[][2] = {{6.6e17, 1.3e18}, {-1.3e18, -6.6e17}, {-1e15, 1e15}, {3e11, 3.1e11}, {1e18, 1.0000000001e18}};
+  for (const auto& s : spans) {
+    CalendarTicks t = MakeCalendarTicks({s[0], s[1]}, 11);
+    EXPECT_LE(t.values.size(), 11u) << s[0];
+    EXPECT_EQ(t.labels.size(), t.values.size()) << s[0];
+    for (double v : t.values) {
+      EXPECT_GE(v, s[0]);
+      EXPECT_LE(v, s[1]);
+    }
+  }
+}
+
 TEST(ChartTime, UnevenTimesKeepEveryTimeAndBreakAtLongSteps) {
   // Monthly values: 28 to 31 days apart, with a year missing in the middle.
   std::string text = "Date,v\n";

@@ -65,6 +65,10 @@ double FromCivil(int year, int month) { return static_cast<double>(DaysFromCivil
 std::vector<double> Place(const Step& step, Range r, size_t limit) {
   std::vector<double> ticks;
   if (step.unit == Unit::kMonth || step.unit == Unit::kYear) {
+    // No month is ticked after 9999; and a time so far from the calendar
+    // that its year does not fit an int would start the count of months
+    // anywhere, perhaps billions of months before the range.
+    if (!(r.lo < FromCivil(10000, 1)) || r.lo < FromCivil(-1000000, 1)) return ticks;
     Civil c = ToCivil(r.lo);
     int months = static_cast<int>(step.unit == Unit::kYear ? step.size * 12 : step.size);
     std::int64_t m = static_cast<std::int64_t>(c.year) * 12 + (c.month - 1);
@@ -83,7 +87,11 @@ std::vector<double> Place(const Step& step, Range r, size_t limit) {
   double origin = step.unit == Unit::kWeek ? 4 * kDaySeconds : 0;
   double first = std::ceil((r.lo - origin) / step.size - 1e-9);
   double last = std::floor((r.hi - origin) / step.size + 1e-9);
-  for (double k = first; k <= last && ticks.size() <= limit; ++k) {
+  // Beyond 2^53 steps from zero ++k leaves k as it is: the count of
+  // steps is bounded instead, by the ticks that can fit and the two of
+  // the slack that may fall just outside the range.
+  double tried = 0;
+  for (double k = first; k <= last && ticks.size() <= limit && tried < static_cast<double>(limit) + 3; ++k, ++tried) {
     // The slack above lets a time that is a step's multiple but for
     // rounding have its tick; the tick itself must not leave the range.
     double t = origin + k * step.size;

@@ -1,5 +1,7 @@
 #include "csv_dialect.h"
 
+#include "decimal_number.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -206,30 +208,9 @@ std::string EightBitName(std::string_view s, bool* changed) {
 }
 
 const char* ReadNumber(const char* p, const char* end, double* value) {
-  static const double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                   1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-  const char* q = p;
-  bool negative = q < end && *q == '-';
-  q += negative;
-  std::uint64_t mantissa = 0;
-  int digits = 0, decimals = 0;
-  const char* first = q;
-  while (q < end && static_cast<unsigned>(*q - '0') < 10) mantissa = mantissa * 10 + static_cast<unsigned>(*q++ - '0');
-  digits = static_cast<int>(q - first);
-  if (q < end && *q == '.') {
-    const char* point = ++q;
-    while (q < end && static_cast<unsigned>(*q - '0') < 10) mantissa = mantissa * 10 + static_cast<unsigned>(*q++ - '0');
-    decimals = static_cast<int>(q - point);
-    digits += decimals;
-  }
-  // An exponent, too many digits or no digit at all: the general reader.
-  if (digits == 0 || digits > 15 || (q < end && (*q == 'e' || *q == 'E'))) {
-    auto [r, ec] = std::from_chars(p, end, *value);
-    return ec == std::errc() ? r : nullptr;
-  }
-  double v = static_cast<double>(mantissa) / kPowers[decimals];
-  *value = negative ? -v : v;
-  return q;
+  if (const char* q = ReadDecimal(p, end, value)) return q;
+  auto [r, ec] = std::from_chars(p, end, *value);
+  return ec == std::errc() ? r : nullptr;
 }
 
 Cell ParseNumber(std::string_view cell, const CsvDialect& dialect, double* value) {

@@ -55,10 +55,9 @@ std::string EightBitName(std::string_view utf8, bool* changed = nullptr);
 enum class Cell { kNumber, kEmpty, kBad };
 
 // Reads a number at [p, end) as std::from_chars does, and returns where it
-// stopped (nullptr when there is no number or it is out of range). Plain
-// decimals of up to 15 digits, the cells of nearly every recording, take an
-// exact shortcut (an integer divided by a power of ten, both exact, is
-// rounded once, as from_chars rounds); everything else goes to from_chars.
+// stopped (nullptr when there is no number or it is out of range). The
+// short decimals of nearly every recording take the exact shortcut of
+// decimal_number.h; everything else goes to from_chars.
 const char* ReadNumber(const char* p, const char* end, double* value);
 
 // A number cell: empty, NaN and the missing words are missing samples;

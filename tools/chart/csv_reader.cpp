@@ -1,6 +1,8 @@
 #include "csv_reader.h"
 
 #include "csv_dialect.h"
+#include "decimal_number.h"
+#include "frame_store.h"
 #include "timeline.h"
 
 #include <algorithm>
@@ -27,9 +29,6 @@ std::string_view Trim(std::string_view s) {
 
 // How the time column is written, decided by its first cell.
 enum class TimeKind { kUnknown, kSeconds, kIso, kFormat, kDigits };
-
-// Rows of up to this many cells may take the fast way.
-constexpr size_t kFastColumns = 64;
 
 const char kIsoForm[] =
     "an ISO 8601 date and time (YYYY-MM-DD, or YYYY-MM-DD hh:mm, hh:mm:ss or hh:mm:ss.fff, after T or a "
@@ -60,8 +59,10 @@ class CsvParser {
   // which is what nearly every recording is, and keeps no array of them;
   // when they are not (or repeat, or run newest first), it fails with
   // again() true, and a second pass with `keepTimes` reads every time.
-  CsvParser(const std::string& name, const CsvOptions& options, bool keepTimes, Recording* out, ReadError* error)
-      : name_(name), options_(options), out_(out), error_(error), keepTimes_(keepTimes) {
+  // With `spill` the values go to a temporary file, read back in place.
+  CsvParser(const std::string& name, const CsvOptions& options, bool keepTimes, bool spill, Recording* out,
+            ReadError* error)
+      : name_(name), options_(options), out_(out), error_(error), keepTimes_(keepTimes), spill_(spill) {
     if (!options.timeFormat.empty()) timeKind_ = TimeKind::kFormat;
   }
 
@@ -83,17 +84,16 @@ class CsvParser {
     return Row(line);
   }
 
-  // The samples are parsed into memory and served from there.
   bool Finish() {
     if (!FinishRows()) return false;
-    out_->source = std::make_shared<recording::MemorySource>(std::move(columns_));
-    return true;
+    return store_->Finish(turned_, &out_->source, &error_->message) ||
+           Fail(name_ + ": " + error_->message);
   }
 
   bool again() const { return again_; }
 
  private:
-  std::int64_t Rows() const { return columns_.empty() ? 0 : static_cast<std::int64_t>(columns_[0].size()); }
+  std::int64_t Rows() const { return store_ ? store_->frames() : 0; }
 
   bool FinishRows() {
     if (!started_) return Fail(name_ + " is empty: it needs a header row of channel names");
@@ -179,10 +179,8 @@ class CsvParser {
       return Fail(Where(0) + "the first row holds one column, the time, and no channel (give --rate HZ if the file has no time column)");
     namedByColumn_ = true;
     for (size_t i = 0; i < cells_.size(); ++i) headers_.push_back("column " + std::to_string(i + 1));
-    for (size_t i = timeColumn_; i < headers_.size(); ++i) {
-      out_->channels.push_back({headers_[i]});
-      columns_.emplace_back();
-    }
+    for (size_t i = timeColumn_; i < headers_.size(); ++i) out_->channels.push_back({headers_[i]});
+    MakeStore();
     out_->notes.push_back(name_ + ": the first row holds only numbers, so it is read as data and the channels are "
                           "named by their columns (\"" + headers_[timeColumn_] + "\", ...); give --header if it names them");
     return Row(line);
@@ -229,12 +227,12 @@ class CsvParser {
       out_->notes.push_back(name_ + ": the chart's text cannot show some characters of " + Quoted(unshown) +
                             "; they are drawn as \"?\"");
     if (timeColumn_) out_->timeName = headers_[0];
-    for (size_t i = timeColumn_; i < headers_.size(); ++i) {
-      out_->channels.push_back({headers_[i]});
-      columns_.emplace_back();
-    }
+    for (size_t i = timeColumn_; i < headers_.size(); ++i) out_->channels.push_back({headers_[i]});
+    MakeStore();
     return true;
   }
+
+  void MakeStore() { store_ = std::make_unique<FrameStore>(static_cast<int>(out_->channels.size()), spill_); }
 
   bool NameTaken(const std::string& name, size_t before) const {
     for (size_t j = timeColumn_; j < before; ++j)
@@ -380,7 +378,6 @@ class CsvParser {
 
   bool Row(std::string_view line) {
     if (Rows() == 0) Reserve(line.size());
-    else if (FastRow(line)) return true;
     if (Rows() >= kMaxSamples)
       return Fail(Where(0) + "more than 2147483647 samples a channel");
     RowFault fault;
@@ -391,7 +388,8 @@ class CsvParser {
       zoneMissing_ |= rowZoneMissing_;
       Note(rowTime_);
     }
-    for (size_t i = 0; i < values_.size(); ++i) columns_[i].push_back(values_[i]);
+    std::copy(values_.begin(), values_.end(), store_->Next());
+    store_->Commit();
     ++inBurst_;
     if (!keepTimes_ && (repeats_ || direction_ < 0)) {
       // Only every time, kept, can draw these: read again with them.
@@ -405,64 +403,86 @@ class CsvParser {
     std::uint64_t rows = expectedBytes_ / (lineLength + 1);
     rows += rows / 8 + 16;
     if (rows > static_cast<std::uint64_t>(kMaxSamples)) rows = static_cast<std::uint64_t>(kMaxSamples);
-    for (std::vector<double>& c : columns_) c.reserve(static_cast<size_t>(rows));
+    store_->Expect(rows);
     if (timeColumn_ && keepTimes_) times_.reserve(static_cast<size_t>(rows));
   }
 
-  // The row of plain numbers that makes up nearly every file, read in one
-  // pass without cutting it into cells first. Anything else (quotes,
-  // blanks, empty cells, decimal commas, a bad cell, a time out of the
-  // plain order) is left to Row, which reads it the same way and has the
-  // words for every fault; false then, with nothing stored.
-  bool FastRow(std::string_view line) {
-    const char* p = line.data();
-    const char* end = p + line.size();
-    if (end > p && end[-1] == '\r') --end;
-    const char d = dialect_.delimiter;
+ public:
+  // The rows of plain numbers that make up nearly every file, read from
+  // [p, end) one after another, each straight into its frame without
+  // being cut into cells or looked at twice: returns where the first row
+  // it leaves begins. It leaves anything else (quotes, blanks, empty
+  // cells, decimal commas, comments, a bad cell, a time out of the plain
+  // order, a row not ended within the text) to Line, which reads it the
+  // same way and has the words for every fault.
+  const char* FastRows(const char* p, const char* end, long long* number) {
     const size_t columns = headers_.size();
-    if (dialect_.decimalComma || d == ' ' || !dialect_.missing.empty() || direction_ < 0 || columns > kFastColumns ||
-        Rows() >= kMaxSamples)
-      return false;
-    double t = 0;
-    if (timeColumn_) {
-      if (timeKind_ == TimeKind::kSeconds) {
-        const char* q = ReadNumber(p, end, &t);
-        if (!q || q == end || *q != d || !std::isfinite(t)) return false;
-        p = q + 1;
-      } else if (timeKind_ == TimeKind::kIso) {
-        const char* q = static_cast<const char*>(std::memchr(p, d, static_cast<size_t>(end - p)));
-        ParsedTime parsed;
-        if (!q || !ParseIsoTime(std::string_view(p, static_cast<size_t>(q - p)), &parsed, &dateCache_)) return false;
-        t = parsed.seconds;
-        if (!parsed.zoneGiven && !zoneMissing_) return false;
-        p = q + 1;
-      } else {
-        return false;
+    const char d = dialect_.delimiter;
+    if (!started_ || Rows() == 0 || dialect_.decimalComma || d == ' ' || !dialect_.missing.empty() ||
+        direction_ < 0 || columns <= timeColumn_ ||
+        (timeColumn_ && timeKind_ != TimeKind::kSeconds && timeKind_ != TimeKind::kIso))
+      return p;
+    // Both within 2^31 rows, so in 32 bits, which a 32-bit build keeps in
+    // one register each.
+    const std::int32_t room = static_cast<std::int32_t>(kMaxSamples - Rows());
+    // Rows are read only up to the last line break, which stops every
+    // number before it: the numbers need not look out for the end.
+    while (end > p && end[-1] != '\n') --end;
+    // Rows are counted in a local: a store through `number` might change
+    // any 64-bit member, which the compiler would then read again each row.
+    std::int32_t rows = 0;
+    while (rows < room && p < end) {
+      // Values go straight to their frame, which only Commit keeps.
+      double* frame = store_->Next();
+      const char* q = p;
+      double t = 0;
+      if (timeColumn_) {
+        if (timeKind_ == TimeKind::kSeconds) {
+          q = ReadCell(q, end, &t);
+        } else {
+          const char* cell = q;
+          q = static_cast<const char*>(std::memchr(q, d, static_cast<size_t>(end - q)));
+          ParsedTime parsed;
+          if (!q || !ParseIsoTime(std::string_view(cell, static_cast<size_t>(q - cell)), &parsed, &dateCache_) ||
+              (!parsed.zoneGiven && !zoneMissing_))
+            break;
+          t = parsed.seconds;
+        }
+        if (!q || *q != d || (haveTime_ && !(t > lastTime_))) break;
+        ++q;
       }
-      if (haveTime_ && !(t > lastTime_)) return false;
-    }
-    double values[kFastColumns];
-    for (size_t i = timeColumn_; i < columns; ++i) {
-      double& v = values[i];
-      const char* q = ReadNumber(p, end, &v);
-      if (!q || !std::isfinite(v)) return false;
-      if (i + 1 < columns) {
-        if (q == end || *q != d) return false;
-        p = q + 1;
-      } else if (q != end) {
-        return false;
+      size_t i = timeColumn_;
+      for (;; ++q) {
+        q = ReadCell(q, end, &frame[i - timeColumn_]);
+        if (!q || ++i == columns || *q != d) break;
       }
+      // No cell reads past the last line break: q stays before `end`.
+      if (!q || i != columns) break;
+      if (*q == '\r') ++q;
+      if (*q != '\n') break;
+      if (timeColumn_) {
+        if (haveTime_) direction_ = 1;
+        Note(t);
+      }
+      store_->Commit();
+      ++inBurst_;
+      ++rows;
+      p = q + 1;
     }
-    if (timeColumn_) {
-      if (haveTime_) direction_ = 1;
-      Note(t);
-    }
-    for (size_t i = timeColumn_; i < columns; ++i) columns_[i - timeColumn_].push_back(values[i]);
-    ++inBurst_;
-    return true;
+    if (rows > 0) line_ = *number += rows;
+    return p;
   }
 
-  void Note(double t) {
+  // One number cell of a plain row, ended by its line break before `end`:
+  // nullptr for anything the general way must judge, an infinity among them.
+  CHART_EVERY_CELL static const char* ReadCell(const char* p, const char* end, double* v) {
+    if (const char* q = ReadDecimalEnded(p, end, v)) return q;
+    const char* q = ReadNumber(p, end, v);
+    return q && std::isfinite(*v) ? q : nullptr;
+  }
+
+ private:
+  CHART_EVERY_CELL void Note(double t) {
     if (inBurst_ == 0) burstStart_ = t;
     spacing_.Add(t, inBurst_ == 0);
     if (keepTimes_) times_.push_back(t);
@@ -482,7 +502,7 @@ class CsvParser {
 
   // Rows read newest first, made oldest first: samples, times and bursts.
   void TurnRound() {
-    for (std::vector<double>& c : columns_) std::reverse(c.begin(), c.end());
+    turned_ = true;
     std::reverse(times_.begin(), times_.end());
     std::reverse(out_->bursts.begin(), out_->bursts.end());
     const std::int64_t n = Rows();
@@ -528,87 +548,103 @@ class CsvParser {
   std::vector<double> values_;
   IsoDateCache dateCache_;
   std::vector<double> times_;
-  std::vector<std::vector<double>> columns_;
+  const bool spill_;
+  std::unique_ptr<FrameStore> store_;  // made once the channels are known
+  bool turned_ = false;  // the samples are to be read last first
   std::uint64_t expectedBytes_ = 0;
 };
+
+// Reads the lines of [begin, end): the plain rows the fast way, any other
+// line by Line. A line not ended within the text is left for the next
+// chunk (its start in *stop), unless `last`. False when a line fails.
+bool Lines(CsvParser* parser, const char* begin, const char* end, bool last, long long* number,
+           const char** stop) {
+  const char* p = begin;
+  for (;;) {
+    p = parser->FastRows(p, end, number);
+    const void* nl = std::memchr(p, '\n', static_cast<size_t>(end - p));
+    if (!nl) break;
+    const char* lineEnd = static_cast<const char*>(nl);
+    if (!parser->Line(std::string_view(p, static_cast<size_t>(lineEnd - p)), ++*number)) return false;
+    p = lineEnd + 1;
+  }
+  if (last && p < end) {
+    if (!parser->Line(std::string_view(p, static_cast<size_t>(end - p)), ++*number)) return false;
+    p = end;
+  }
+  *stop = p;
+  return true;
+}
 
 // One pass over the text in memory.
 bool ParseText(std::string_view text, const std::string& name, const CsvOptions& options, bool keepTimes,
                Recording* out, ReadError* error, bool* again) {
   *out = Recording{};
-  CsvParser parser(name, options, keepTimes, out, error);
+  CsvParser parser(name, options, keepTimes, false, out, error);
   parser.ExpectBytes(text.size());
   long long number = 0;
-  bool ok = true;
-  while (ok && !text.empty()) {
-    size_t end = text.find('\n');
-    ok = parser.Line(text.substr(0, end), ++number);
-    if (end == std::string_view::npos) break;
-    text.remove_prefix(end + 1);
-  }
-  ok = ok && parser.Finish();
+  const char* stop = nullptr;
+  bool ok = Lines(&parser, text.data(), text.data() + text.size(), true, &number, &stop) && parser.Finish();
   *again = parser.again();
   return ok;
 }
 
-// One pass over the file, read in large chunks with lines cut in place; a
-// line that straddles two chunks is moved to the front of the buffer first.
-bool ReadFile(const std::string& path, const std::string& name, const CsvOptions& options, bool keepTimes,
-              Recording* out, ReadError* error, bool* again) {
+// One pass over a file or a stream, read in chunks of a mebibyte with
+// lines cut in place; a line that straddles two chunks is moved to the
+// front of the buffer first, which grows only for a line longer than it.
+bool ReadStream(FILE* file, const std::string& name, const CsvOptions& options, bool keepTimes,
+                std::uint64_t expectedBytes, Recording* out, ReadError* error, bool* again) {
   *out = Recording{};
   *again = false;
-  std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
-  if (!file) {
-    error->message = "cannot open " + name + " for reading";
-    return false;
-  }
-  CsvParser parser(name, options, keepTimes, out, error);
-  if (std::fseek(file.get(), 0, SEEK_END) == 0) {
-#ifdef _WIN32
-    long long size = _ftelli64(file.get());
-#else
-    long long size = ftello(file.get());
-#endif
-    if (size > 0) parser.ExpectBytes(static_cast<std::uint64_t>(size));
-    std::fseek(file.get(), 0, SEEK_SET);
-  }
+  CsvParser parser(name, options, keepTimes, true, out, error);
+  if (expectedBytes > 0) parser.ExpectBytes(expectedBytes);
   std::vector<char> buffer(1 << 20);
   size_t held = 0;
   long long number = 0;
   for (;;) {
     if (held == buffer.size()) buffer.resize(buffer.size() * 2);
-    size_t got = std::fread(buffer.data() + held, 1, buffer.size() - held, file.get());
-    if (got == 0 && std::ferror(file.get())) {
+    size_t got = std::fread(buffer.data() + held, 1, buffer.size() - held, file);
+    if (got == 0 && std::ferror(file)) {
       error->message = "cannot read " + name;
       return false;
     }
     bool last = got == 0;
     held += got;
-    size_t start = 0;
-    for (;;) {
-      const char* begin = buffer.data() + start;
-      const void* nl = std::memchr(begin, '\n', held - start);
-      if (!nl) break;
-      size_t length = static_cast<const char*>(nl) - begin;
-      if (!parser.Line(std::string_view(begin, length), ++number)) {
-        *again = parser.again();
-        return false;
-      }
-      start += length + 1;
+    const char* stop = nullptr;
+    if (!Lines(&parser, buffer.data(), buffer.data() + held, last, &number, &stop)) {
+      *again = parser.again();
+      return false;
     }
-    if (last) {
-      if (held > start && !parser.Line(std::string_view(buffer.data() + start, held - start), ++number)) {
-        *again = parser.again();
-        return false;
-      }
-      break;
-    }
+    if (last) break;
+    size_t start = static_cast<size_t>(stop - buffer.data());
     std::memmove(buffer.data(), buffer.data() + start, held - start);
     held -= start;
   }
   bool ok = parser.Finish();
   *again = parser.again();
   return ok;
+}
+
+bool ReadFile(const std::string& path, const std::string& name, const CsvOptions& options, bool keepTimes,
+              Recording* out, ReadError* error, bool* again) {
+  *again = false;
+  std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
+  if (!file) {
+    *out = Recording{};
+    error->message = "cannot open " + name + " for reading";
+    return false;
+  }
+  long long size = 0;
+  if (std::fseek(file.get(), 0, SEEK_END) == 0) {
+#ifdef _WIN32
+    size = _ftelli64(file.get());
+#else
+    size = ftello(file.get());
+#endif
+    std::fseek(file.get(), 0, SEEK_SET);
+  }
+  return ReadStream(file.get(), name, options, keepTimes, size > 0 ? static_cast<std::uint64_t>(size) : 0, out,
+                    error, again);
 }
 
 }  // namespace
@@ -624,19 +660,12 @@ bool ReadCsvFile(const std::string& path, const std::string& name, const CsvOpti
                  Recording* out, ReadError* error) {
   bool again = false;
   if (path == "-") {
-    // Standard input cannot be read twice: it is held whole instead.
+    // Standard input cannot be read twice, and is not held: its one pass
+    // keeps every time, which the second pass of a file is for.
 #ifdef _WIN32
     _setmode(_fileno(stdin), _O_BINARY);
 #endif
-    std::string text;
-    char chunk[65536];
-    size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, stdin)) > 0) text.append(chunk, n);
-    if (std::ferror(stdin)) {
-      error->message = "cannot read " + name;
-      return false;
-    }
-    return ParseCsv(text, name, options, out, error);
+    return ReadStream(stdin, name, options, true, 0, out, error, &again);
   }
   if (ReadFile(path, name, options, false, out, error, &again)) return true;
   return again && ReadFile(path, name, options, true, out, error, &again);

@@ -3,6 +3,7 @@
 set(CHART_CORE_SOURCES
   tools/chart/csv_reader.cpp
   tools/chart/csv_dialect.cpp
+  tools/chart/frame_store.cpp
   tools/chart/time_parse.cpp
   tools/chart/timeline.cpp
   tools/chart/calendar_ticks.cpp

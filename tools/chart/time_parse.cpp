@@ -25,16 +25,27 @@ bool Digits(std::string_view s, size_t* at, int least, int most, int* value) {
   return n >= least;
 }
 
+// Exactly two digits at `at`, which the caller knows lie within s.
+bool TwoDigits(std::string_view s, size_t at, int* value) {
+  const unsigned tens = static_cast<unsigned char>(s[at] - '0'), ones = static_cast<unsigned char>(s[at + 1] - '0');
+  *value = static_cast<int>(tens * 10 + ones);
+  return tens < 10 && ones < 10;
+}
+
 // The digits after a decimal sign, as a fraction of one.
 bool Fraction(std::string_view s, size_t* at, double* value) {
   static const double kScale[] = {1, 1e-1, 1e-2, 1e-3, 1e-4, 1e-5, 1e-6, 1e-7, 1e-8, 1e-9};
-  std::int64_t v = 0;
+  // Counted in locals, written back once: this runs for every row's time.
+  size_t i = *at;
+  const size_t size = s.size();
+  std::int32_t v = 0;
   int n = 0;
-  while (*at < s.size() && IsDigit(s[*at])) {
+  while (i < size && IsDigit(s[i])) {
     // Digits past the ninth are below a nanosecond: read over, not kept.
-    if (n < 9) v = v * 10 + (s[*at] - '0'), ++n;
-    ++*at;
+    if (n < 9) v = v * 10 + (s[i] - '0'), ++n;
+    ++i;
   }
+  *at = i;
   *value = static_cast<double>(v) * kScale[n];
   return n > 0;
 }
@@ -140,24 +151,29 @@ bool ParseIsoTime(std::string_view s, ParsedTime* out, IsoDateCache* cache) {
       cache->valid = true;
     }
   }
+  // The time of day stands at fixed places too: hh:mm from 11, :ss from 16.
   size_t at = 10;
+  const size_t n = s.size();
   int hour = 0, minute = 0, second = 0, offset = 0;
   double fraction = 0;
   out->zoneGiven = false;
-  if (at < s.size() && (s[at] == 'T' || s[at] == ' ')) {
-    ++at;
-    if (!Digits(s, &at, 2, 2, &hour) || hour > 23 || at >= s.size() || s[at] != ':') return false;
-    ++at;
-    if (!Digits(s, &at, 2, 2, &minute) || minute > 59) return false;
-    if (at < s.size() && s[at] == ':') {
-      ++at;
-      if (!Digits(s, &at, 2, 2, &second) || second > 59) return false;
-      if (at < s.size() && (s[at] == '.' || s[at] == ',')) {
+  if (at < n && (s[at] == 'T' || s[at] == ' ')) {
+    if (n < 16 || !TwoDigits(s, 11, &hour) || hour > 23 || s[13] != ':' || !TwoDigits(s, 14, &minute) ||
+        minute > 59)
+      return false;
+    at = 16;
+    if (at < n && s[at] == ':') {
+      if (n < 19 || !TwoDigits(s, 17, &second) || second > 59) return false;
+      at = 19;
+      if (at < n && (s[at] == '.' || s[at] == ',')) {
         ++at;
         if (!Fraction(s, &at, &fraction)) return false;
       }
     }
-    if (at < s.size()) {
+    if (at + 1 == n && (s[at] == 'Z' || s[at] == 'z')) {
+      at = n;
+      out->zoneGiven = true;
+    } else if (at < n) {
       if (!Offset(s, &at, &offset)) return false;
       out->zoneGiven = true;
     }

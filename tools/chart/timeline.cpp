@@ -7,23 +7,6 @@
 #include "sample_access.h"
 
 namespace chart {
-void EvenSpacing::Add(double t, bool startsBurst) {
-  if (startsBurst) {
-    if (k_ > 1) spanned_ += last_ - start_;
-    start_ = last_ = t;
-    k_ = 1;
-    return;
-  }
-  double step = t - last_;
-  if (interval_ == 0) interval_ = step;
-  double expected = start_ + static_cast<double>(k_) * interval_;
-  if (std::fabs(t - expected) > tolerance_ * interval_ && std::fabs(step - interval_) > tolerance_ * interval_)
-    even_ = false;
-  last_ = t;
-  ++k_;
-  ++steps_;
-}
-
 double EvenSpacing::Interval() const {
   if (steps_ == 0) return 0;
   double spanned = spanned_ + (k_ > 1 ? last_ - start_ : 0);

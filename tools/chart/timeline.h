@@ -3,6 +3,7 @@
 // and where an uneven recording has gaps. Pure.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -24,7 +25,25 @@ inline constexpr double kGapFactor = 3;
 class EvenSpacing {
  public:
   explicit EvenSpacing(double tolerance) : tolerance_(tolerance) {}
-  void Add(double t, bool startsBurst);
+  // Inline: the CSV reader adds every row's time.
+  void Add(double t, bool startsBurst) {
+    if (startsBurst) {
+      if (k_ > 1) spanned_ += last_ - start_;
+      start_ = last_ = t;
+      k_ = 1;
+      return;
+    }
+    double step = t - last_;
+    if (interval_ == 0) interval_ = step;
+    double expected = start_ + k_ * interval_;
+    // Magnitudes by max rather than fabs, which a 32-bit build takes
+    // through the x87 unit and memory; NaN fails the test either way.
+    const double off = t - expected, stepOff = step - interval_, allowed = tolerance_ * interval_;
+    if (std::max(off, -off) > allowed && std::max(stepOff, -stepOff) > allowed) even_ = false;
+    last_ = t;
+    ++k_;
+    ++steps_;
+  }
   bool even() const { return even_; }
   std::int64_t steps() const { return steps_; }
   // The mean step within bursts.
@@ -34,7 +53,10 @@ class EvenSpacing {
   double tolerance_;
   bool even_ = true;
   double interval_ = 0, start_ = 0, last_ = 0, spanned_ = 0;
-  std::int64_t k_ = 0, steps_ = 0;
+  // The burst's samples so far, counted in a double: it multiplies the
+  // interval every row, and a 32-bit build converts no 64-bit integer fast.
+  double k_ = 0;
+  std::int64_t steps_ = 0;
 };
 
 // Settles the time base of a recording from the time of every row and the

@@ -3,6 +3,7 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -76,6 +77,61 @@ bool IdentifyFile(const std::string& path, const std::string& name, FileIdentity
   return true;
 }
 
+namespace {
+
+class WindowsSpill final : public SpillFile {
+ public:
+  explicit WindowsSpill(HANDLE file) : file_(file) {}
+  ~WindowsSpill() override {
+    if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
+  }
+  WindowsSpill(const WindowsSpill&) = delete;
+  WindowsSpill& operator=(const WindowsSpill&) = delete;
+
+  bool Append(const void* bytes, std::size_t count) override {
+    const auto* p = static_cast<const unsigned char*>(bytes);
+    while (count > 0 && file_ != INVALID_HANDLE_VALUE) {
+      const DWORD want = count > (DWORD{1} << 30) ? (DWORD{1} << 30) : static_cast<DWORD>(count);
+      DWORD put = 0;
+      if (!WriteFile(file_, p, want, &put, nullptr) || put == 0) return false;
+      p += put;
+      count -= put;
+      size_ += put;
+    }
+    return count == 0;
+  }
+  std::shared_ptr<ByteSource> Bytes() override {
+    if (file_ == INVALID_HANDLE_VALUE) return nullptr;
+    auto bytes = std::make_shared<FileBytes>(file_, size_);
+    file_ = INVALID_HANDLE_VALUE;
+    return bytes;
+  }
+
+ private:
+  HANDLE file_;
+  std::uint64_t size_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<SpillFile> SpillFile::Create() {
+  char folder[MAX_PATH + 1], path[MAX_PATH + 1];
+  const DWORD n = GetTempPathA(sizeof folder, folder);
+  if (n == 0 || n > MAX_PATH || !GetTempFileNameA(folder, "vrd", 0, path)) return nullptr;
+  // Deleted when its last handle closes, however the process ends; kept
+  // in the cache rather than written out while it lives, where memory
+  // allows. Opened as the empty file it is, not truncated: a file cut to
+  // nothing is one that some file systems (ext4 under Wine) write out to
+  // the disk when it is closed, which costs more than all the writing.
+  HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    DeleteFileA(path);
+    return nullptr;
+  }
+  return std::make_unique<WindowsSpill>(file);
+}
+
 #else
 // The native build (tests, fuzzers) reads files the POSIX way.
 namespace {
@@ -127,6 +183,52 @@ bool IdentifyFile(const std::string& path, const std::string& name, FileIdentity
   out->size = static_cast<std::uint64_t>(st.st_size);
   out->modified = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
   return true;
+}
+
+namespace {
+
+class PosixSpill final : public SpillFile {
+ public:
+  explicit PosixSpill(int fd) : fd_(fd) {}
+  ~PosixSpill() override {
+    if (fd_ >= 0) close(fd_);
+  }
+  PosixSpill(const PosixSpill&) = delete;
+  PosixSpill& operator=(const PosixSpill&) = delete;
+
+  bool Append(const void* bytes, std::size_t count) override {
+    const auto* p = static_cast<const unsigned char*>(bytes);
+    while (count > 0 && fd_ >= 0) {
+      const ssize_t put = write(fd_, p, count);
+      if (put <= 0) return false;
+      p += put;
+      count -= static_cast<std::size_t>(put);
+      size_ += static_cast<std::uint64_t>(put);
+    }
+    return count == 0;
+  }
+  std::shared_ptr<ByteSource> Bytes() override {
+    if (fd_ < 0) return nullptr;
+    auto bytes = std::make_shared<FileBytes>(fd_, size_);
+    fd_ = -1;
+    return bytes;
+  }
+
+ private:
+  int fd_;
+  std::uint64_t size_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<SpillFile> SpillFile::Create() {
+  const char* folder = std::getenv("TMPDIR");
+  std::string path = std::string(folder && *folder ? folder : "/tmp") + "/vorda-spill-XXXXXX";
+  const int fd = mkstemp(&path[0]);
+  if (fd < 0) return nullptr;
+  // Unlinked at once: the file lives as long as it is open, no longer.
+  unlink(path.c_str());
+  return std::make_unique<PosixSpill>(fd);
 }
 #endif
 

@@ -31,4 +31,19 @@ struct OpenedFile {
 };
 bool OpenRecordingFile(const std::string& path, const std::string& name, OpenedFile* out, std::string* error);
 
+// A file of the process's own in the temporary folder, gone once closed:
+// written in order, then read in place. What a reader parses from a
+// recording's text goes there, so that it needs no more memory for a
+// long recording than for a short one.
+class SpillFile {
+ public:
+  virtual ~SpillFile() = default;
+  // Null when no such file can be made.
+  static std::unique_ptr<SpillFile> Create();
+  // False when the bytes could not be written (a full disk).
+  virtual bool Append(const void* bytes, std::size_t count) = 0;
+  // The bytes written so far, to be read; the file is then no longer written.
+  virtual std::shared_ptr<ByteSource> Bytes() = 0;
+};
+
 }  // namespace recording
