@@ -175,24 +175,15 @@ class Planner {
     return true;
   }
 
-  // The first missing sample of [first, last], or last + 1.
-  bool NextMissing(std::int64_t first, std::int64_t last, std::int64_t* at) {
+  // The first (or, backward, the last) missing sample of [first, last];
+  // one beyond the range when there is none.
+  bool Missing(std::int64_t first, std::int64_t last, bool backward, std::int64_t* at) {
     Found f;
     s_.Split(first, last, &parts_);
-    if (!Find(parts_, false, [](const SummaryNode& n) { return n.Has(SummaryNode::kMissing); },
+    if (!Find(parts_, backward, [](const SummaryNode& n) { return n.Has(SummaryNode::kMissing); },
               [](double v) { return recording::IsMissingValue(v); }, &f))
       return false;
-    *at = f.index >= 0 ? f.index : last + 1;
-    return true;
-  }
-  // The last missing sample of [first, last], or first - 1.
-  bool LastMissing(std::int64_t first, std::int64_t last, std::int64_t* at) {
-    Found f;
-    s_.Split(first, last, &parts_);
-    if (!Find(parts_, true, [](const SummaryNode& n) { return n.Has(SummaryNode::kMissing); },
-              [](double v) { return recording::IsMissingValue(v); }, &f))
-      return false;
-    *at = f.index >= 0 ? f.index : first - 1;
+    *at = f.index >= 0 ? f.index : backward ? first - 1 : last + 1;
     return true;
   }
 
@@ -224,16 +215,16 @@ class Planner {
     std::int64_t start = from;
     if (t_.mode == ExactMode::kRuns) {
       std::int64_t before = 0;
-      if (!LastMissing(first, from, &before)) return false;
+      if (!Missing(first, from, true, &before)) return false;
       start = std::max(before + 1, first);
     }
     while (start <= to) {
       std::int64_t gap = 0;
-      if (!NextMissing(start, to, &gap)) return false;
+      if (!Missing(start, to, false, &gap)) return false;
       std::int64_t end = gap - 1;
       if (end == to && to < last && t_.mode == ExactMode::kRuns) {
         // A run reaching past `to` is drawn whole: find where it really ends.
-        if (!NextMissing(to, last, &gap)) return false;
+        if (!Missing(to, last, false, &gap)) return false;
         end = gap - 1;
       }
       if (end > start && !Stretch(start, end, from, to)) return false;
