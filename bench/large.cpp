@@ -423,7 +423,8 @@ int main(int argc, char** argv) {
   DeleteFileA(out.c_str());
 
   auto mb = [](int i) { return (HeaderBytes(kSpecs[i]) + DataBytes(kSpecs[i])) / 1e6; };
-  std::printf("\nvorda-chart and vorda-view on long recordings (64-bit; files already read once)\n");
+  std::printf("\nvorda-chart and vorda-view on long recordings (%d-bit; files already read once)\n",
+              static_cast<int>(sizeof(void*) * 8));
   std::printf("%-44s %22s %22s   target\n", "", kSpecs[0].label, kSpecs[1].label);
   std::printf("%-44s %13.3f s %5.0f MB/s %13.3f s %5.0f MB/s\n", "1. plain read, 1 MB pieces", readS[0],
               mb(0) / readS[0], readS[1], mb(1) / readS[1]);
