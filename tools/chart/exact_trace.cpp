@@ -121,6 +121,16 @@ class Planner {
     return r;
   }
 
+  static bool Only(const Rows& r, std::int32_t row) { return r.lo == row && r.hi == row; }
+  // Whether a node may hold a sample on a row: the row lies within its
+  // rows (a cut leaf is asked about as a whole, which may reach beyond).
+  auto Within(std::int32_t row) const {
+    return [this, row](const SummaryNode& node) {
+      const Rows r = NodeRows(node);
+      return r.lo <= row && row <= r.hi;
+    };
+  }
+
   bool Value(std::int64_t g, double* v) {
     const double* p = reader_.Values(g, g, error_);
     if (!p) return false;
@@ -297,8 +307,6 @@ class Planner {
   // points that join the column to its neighbours are the samples
   // themselves: the first one where a stroke comes in from the column
   // before, the last one always. That needs no sample read but those two.
-  // The rest, the last column whose last point lies on an extreme row, is
-  // done as the column reduction does it.
   bool Group(std::int64_t c0, std::int64_t c1, bool firstOfStretch, bool lastOfStretch) {
     if (c1 - c0 >= 2) {
       s_.Split(c0, c1, &parts_);
@@ -318,56 +326,51 @@ class Planner {
         Push(Time(c1), last);
         return true;
       }
-    }
-    return ReducedGroup(c0, c1, lastOfStretch);
-  }
-
-  // What ReduceColumns keeps of one column's samples [c0, c1].
-  bool ReducedGroup(std::int64_t c0, std::int64_t c1, bool lastOfStretch) {
-    Found kept[5];
-    if (!Value(c0, &kept[0].value)) return false;
-    kept[0].index = c0;
-    if (c1 == c0) {
-      Push(Time(c0), kept[0].value);
+      // The last column, its last point on an extreme row: the strokes
+      // paint every other row, and that one only if some stroke starts
+      // from it, that is when a sample before the closing samples on that
+      // row lies on it too.
+      Found before;
+      if (!Find(parts_, true, [&](const SummaryNode& n) { return !Only(NodeRows(n), lastRow); },
+                [&](double v) { return Row(v) != lastRow; }, &before))
+        return false;
+      bool reached = false;
+      if (before.index > c0) {
+        std::vector<Part> head;
+        s_.Split(c0, before.index - 1, &head);
+        Found on;
+        if (!Find(head, false, Within(lastRow), [&](double v) { return Row(v) == lastRow; }, &on)) return false;
+        reached = on.index >= 0;
+      }
+      const double t = Time(c0);
+      if (!firstOfStretch) {
+        double first = 0;
+        if (!Value(c0, &first)) return false;
+        Push(t, first);
+      }
+      // All on one row, nothing is painted; else from the other extreme.
+      if (before.index >= 0) {
+        const double other = lastRow == rows.hi ? rows.loValue : rows.hiValue;
+        Push(t, other);
+        if (reached) {
+          Push(t, last);
+          Push(t, other);
+        }
+      }
+      Push(Time(c1), last);
       return true;
     }
-    if (!Value(c1, &kept[1].value)) return false;
-    kept[1].index = c1;
-    int n = 2;
-    if (c1 - c0 > 1) {
-      s_.Split(c0, c1, &parts_);
-      Rows rows;
-      if (!PartRows(parts_, &rows)) return false;
-      const std::int32_t low = rows.lo, high = rows.hi;
-      // A node may hold a sample on a row when the row lies within its
-      // rows; the cut leaves are asked about as a whole, which may reach
-      // beyond the column.
-      auto within = [this](std::int32_t row) {
-        return [this, row](const SummaryNode& node) {
-          const Rows r = NodeRows(node);
-          return r.lo <= row && row <= r.hi;
-        };
-      };
-      if (!Find(parts_, false, within(low), [&](double v) { return Row(v) == low; }, &kept[n++]) ||
-          !Find(parts_, false, within(high), [&](double v) { return Row(v) == high; }, &kept[n++]))
-        return false;
-      if (lastOfStretch) {
-        // The point before the closing samples on the last one's row.
-        const std::int32_t row = Row(kept[1].value);
-        if (!Find(parts_, true,
-                  [&](const SummaryNode& node) {
-                    const Rows r = NodeRows(node);
-                    return !(r.lo == row && r.hi == row);
-                  },
-                  [&](double v) { return Row(v) != row; }, &kept[n]))
-          return false;
-        if (kept[n].index >= 0) ++n;
-      }
+    return FewSamples(c0, c1);
+  }
+
+
+  // A column of one or two samples: each is kept, as ReduceColumns keeps them.
+  bool FewSamples(std::int64_t c0, std::int64_t c1) {
+    for (std::int64_t g = c0; g <= c1; ++g) {
+      double v = 0;
+      if (!Value(g, &v)) return false;
+      Push(Time(g), v);
     }
-    std::sort(kept, kept + n, [](const Found& p, const Found& q) { return p.index < q.index; });
-    for (int k = 0; k < n; ++k)
-      if (kept[k].index >= 0 && (k == 0 || kept[k].index != kept[k - 1].index))
-        Push(Time(kept[k].index), kept[k].value);
     return true;
   }
 
