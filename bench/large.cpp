@@ -42,7 +42,7 @@ namespace {
 
 constexpr double kTargetRatio = 2, kTargetPeakMb = 256, kTargetKept = 0.5, kTargetRedraw = 0.05;
 
-struct Spec {
+struct BenchFile {
   const char* label;
   const char* file;
   bool rf64;
@@ -50,13 +50,13 @@ struct Spec {
   std::int64_t frames;
   std::uint32_t rate;
 };
-constexpr Spec kSpecs[2] = {{"(a) WAV 1e9 x1", "vorda-bench-1e9.wav", false, 1, 1000000000, 1000000},
+constexpr BenchFile kFiles[2] = {{"(a) WAV 1e9 x1", "vorda-bench-1e9.wav", false, 1, 1000000000, 1000000},
                             {"(b) RF64 5.5e8 x4", "vorda-bench-5.5e8x4.rf64.wav", true, 4, 550000000, 100000}};
 
 // --- the recordings --------------------------------------------------------
 
-std::uint64_t HeaderBytes(const Spec& s) { return s.rf64 ? 80 : 44; }
-std::uint64_t DataBytes(const Spec& s) { return static_cast<std::uint64_t>(s.frames) * s.channels * 2; }
+std::uint64_t HeaderBytes(const BenchFile& s) { return s.rf64 ? 80 : 44; }
+std::uint64_t DataBytes(const BenchFile& s) { return static_cast<std::uint64_t>(s.frames) * s.channels * 2; }
 
 void Put16(std::vector<std::uint8_t>* b, std::uint16_t v) {
   b->push_back(static_cast<std::uint8_t>(v));
@@ -72,7 +72,7 @@ void Put64(std::vector<std::uint8_t>* b, std::uint64_t v) {
 }
 void PutTag(std::vector<std::uint8_t>* b, const char* tag) { b->insert(b->end(), tag, tag + 4); }
 
-std::vector<std::uint8_t> Header(const Spec& s) {
+std::vector<std::uint8_t> Header(const BenchFile& s) {
   const std::uint64_t data = DataBytes(s), riff = HeaderBytes(s) - 8 + data;
   std::vector<std::uint8_t> b;
   PutTag(&b, s.rf64 ? "RF64" : "RIFF");
@@ -139,7 +139,7 @@ std::uint64_t FileSize(const std::string& path) {
 
 // Writes the recording under a temporary name and renames it into place,
 // so that a run cut short leaves no file that looks whole.
-bool Write(const Spec& s, const std::string& path) {
+bool Write(const BenchFile& s, const std::string& path) {
   const std::string part = path + ".part";
   HANDLE f = CreateFileA(part.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (f == INVALID_HANDLE_VALUE) return false;
@@ -321,7 +321,7 @@ struct Zoom {
 
 // vorda-view's redraw (best of several) at each zoom, the view centred a
 // little off the recording's middle, where no leaf of the summary begins.
-void Redraws(const Spec& s, const std::string& path, std::vector<Zoom>* zooms) {
+void Redraws(const BenchFile& s, const std::string& path, std::vector<Zoom>* zooms) {
   chart::Options o = ParsedOptions({path, "--size", "1600x900px"});
   chart::Recording r;
   if (!Load(o, &r)) return;
@@ -369,7 +369,7 @@ int main(int argc, char** argv) {
   const std::string bin = ThisFolder(), chartExe = "\"" + bin + "vorda-chart.exe\"";
   std::string paths[2];
   for (int i = 0; i < 2; ++i) {
-    const Spec& s = kSpecs[i];
+    const BenchFile& s = kFiles[i];
     paths[i] = folder + s.file;
     const std::uint64_t size = HeaderBytes(s) + DataBytes(s);
     if (FileSize(paths[i]) == size) {
@@ -411,21 +411,21 @@ int main(int argc, char** argv) {
     keptS[i] = kept.seconds - help.seconds;
     keptSaid[i] = Timings(kept.said);
     if (readS[i] < 0 || passS[i] < 0 || noCache.status || making.status || kept.status) {
-      std::fprintf(stderr, "bench_large: %s: a step failed\n%s%s", kSpecs[i].label, making.said.c_str(),
+      std::fprintf(stderr, "bench_large: %s: a step failed\n%s%s", kFiles[i].label, making.said.c_str(),
                    kept.said.c_str());
       ok = false;
     }
     for (std::int64_t n : {std::int64_t{0}, std::int64_t{100000000}, std::int64_t{10000000}, std::int64_t{1000000},
                            std::int64_t{100000}, std::int64_t{10000}, std::int64_t{1000}})
       zooms[i].push_back({n});
-    Redraws(kSpecs[i], paths[i], &zooms[i]);
+    Redraws(kFiles[i], paths[i], &zooms[i]);
   }
   DeleteFileA(out.c_str());
 
-  auto mb = [](int i) { return (HeaderBytes(kSpecs[i]) + DataBytes(kSpecs[i])) / 1e6; };
+  auto mb = [](int i) { return (HeaderBytes(kFiles[i]) + DataBytes(kFiles[i])) / 1e6; };
   std::printf("\nvorda-chart and vorda-view on long recordings (%d-bit; files already read once)\n",
               static_cast<int>(sizeof(void*) * 8));
-  std::printf("%-44s %22s %22s   target\n", "", kSpecs[0].label, kSpecs[1].label);
+  std::printf("%-44s %22s %22s   target\n", "", kFiles[0].label, kFiles[1].label);
   std::printf("%-44s %13.3f s %5.0f MB/s %13.3f s %5.0f MB/s\n", "1. plain read, 1 MB pieces", readS[0],
               mb(0) / readS[0], readS[1], mb(1) / readS[1]);
   std::printf("%-44s %13.3f s x%-6.2f %13.3f s x%-6.2f   x%.0f: %s, %s\n", "2. summary pass (no cache), x plain read",
@@ -454,8 +454,8 @@ int main(int argc, char** argv) {
   }
   std::printf("   every redraw whole: %s\n", allWhole ? "yes" : "NO");
   for (int i = 0; i < 2; ++i) {
-    std::printf("%s vorda-chart making the summary: %s\n", kSpecs[i].label, makingSaid[i].c_str());
-    std::printf("%s vorda-chart, summary kept:      %s\n", kSpecs[i].label, keptSaid[i].c_str());
+    std::printf("%s vorda-chart making the summary: %s\n", kFiles[i].label, makingSaid[i].c_str());
+    std::printf("%s vorda-chart, summary kept:      %s\n", kFiles[i].label, keptSaid[i].c_str());
   }
   return ok && allWhole ? 0 : 1;
 }
