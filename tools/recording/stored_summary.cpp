@@ -201,23 +201,17 @@ double StoredSummarizer::Value(std::int64_t stored) const {
 void StoredSummarizer::Scan(const std::uint8_t* p, std::int64_t frames, std::int64_t* lo, std::int64_t* hi,
                             std::int64_t* least) const {
   const int channels = layout_.channels;
+  // Sixteen bytes at a time where a frame's channels fit the lanes, else channel by channel.
+  auto scan = [&](auto lane, auto strided) {
+    using T = decltype(lane);
+    LanesFit<T>(channels) ? LaneExtremes<T>(p, frames, channels, above_, lo, hi, least)
+                          : strided(p, frames, channels, above_, lo, hi, least);
+  };
   switch (layout_.encoding) {
-    case Encoding::kUInt8:
-      LanesFit<std::uint8_t>(channels) ? LaneExtremes<std::uint8_t>(p, frames, channels, above_, lo, hi, least)
-            : StridedExtremes<Encoding::kUInt8>(p, frames, channels, above_, lo, hi, least);
-      break;
-    case Encoding::kInt8:
-      LanesFit<std::int8_t>(channels) ? LaneExtremes<std::int8_t>(p, frames, channels, above_, lo, hi, least)
-            : StridedExtremes<Encoding::kInt8>(p, frames, channels, above_, lo, hi, least);
-      break;
-    case Encoding::kInt16LE:
-      LanesFit<std::int16_t>(channels) ? LaneExtremes<std::int16_t>(p, frames, channels, above_, lo, hi, least)
-            : StridedExtremes<Encoding::kInt16LE>(p, frames, channels, above_, lo, hi, least);
-      break;
-    case Encoding::kInt32LE:
-      LanesFit<std::int32_t>(channels) ? LaneExtremes<std::int32_t>(p, frames, channels, above_, lo, hi, least)
-            : StridedExtremes<Encoding::kInt32LE>(p, frames, channels, above_, lo, hi, least);
-      break;
+    case Encoding::kUInt8: scan(std::uint8_t{}, StridedExtremes<Encoding::kUInt8>); break;
+    case Encoding::kInt8: scan(std::int8_t{}, StridedExtremes<Encoding::kInt8>); break;
+    case Encoding::kInt16LE: scan(std::int16_t{}, StridedExtremes<Encoding::kInt16LE>); break;
+    case Encoding::kInt32LE: scan(std::int32_t{}, StridedExtremes<Encoding::kInt32LE>); break;
     case Encoding::kInt16BE: StridedExtremes<Encoding::kInt16BE>(p, frames, channels, above_, lo, hi, least); break;
     case Encoding::kInt24LE: StridedExtremes<Encoding::kInt24LE>(p, frames, channels, above_, lo, hi, least); break;
     case Encoding::kFloat32LE:
